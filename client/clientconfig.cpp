@@ -1,0 +1,65 @@
+#include "clientconfig.h"
+
+#include "deployment.h"
+
+#include <QDir>
+#include <QSettings>
+
+ClientConfig *clientConfig = nullptr;
+
+namespace {
+const QString SkinGroup = QStringLiteral("Skin");
+}
+
+ClientConfig::ClientConfig()
+    : configPath(QDir::currentPath() + QStringLiteral("/config.ini")), productName(QStringLiteral("Orvane网络电视")),
+      appVersion(QStringLiteral("1.2.0.21128")),
+      serverConfigUrl(Deployment::serverUrl() + QStringLiteral("/soft/config.ini")),
+      pageUrl1(Deployment::serverUrl() + QStringLiteral("/soft/iflive.html")),
+      pageUrl2(Deployment::serverUrl() + QStringLiteral("/soft/ifback.html")),
+      pageUrl3(Deployment::serverUrl() + QStringLiteral("/vods/ifbdhd.html")),
+      pageUrl4(Deployment::serverUrl() + QStringLiteral("/soft/ifapps.html")),
+      bannerADUrl(QDir::currentPath() + QStringLiteral("/html/errorb.html")), skinPicFolder(QStringLiteral("skin/")),
+      skinFName1(QStringLiteral("blue.gif")), skinFName2(QStringLiteral("red.gif")),
+      skinFName3(QStringLiteral("black.gif")), skinFName4(QStringLiteral("yishu.gif")),
+      skinFName5(QStringLiteral("zise.gif")), skinFName6(QStringLiteral("niuzai.gif")),
+      skinFName7(QStringLiteral("shuidi.gif")), skinFName8(QStringLiteral("green.gif")),
+      skinFName9(QStringLiteral("love.gif"))
+{
+}
+
+QString *ClientConfig::skinFName(int index)
+{
+    QString *const names[] = {&skinFName1, &skinFName2, &skinFName3, &skinFName4, &skinFName5,
+                              &skinFName6, &skinFName7, &skinFName8, &skinFName9};
+    return names[index - 1];
+}
+
+bool ClientConfig::load(const QString &path)
+{
+    configPath = path.isEmpty() ? QDir::currentPath() + QStringLiteral("/config.ini") : path;
+
+    // Absent keys deliberately replace the defaults with empty values: the window then falls back to
+    // its built-in skin, and the next save writes a complete group.
+    QSettings settings(configPath, QSettings::IniFormat);
+    settings.beginGroup(SkinGroup);
+    skinPicFolder = settings.value(QStringLiteral("skinPicFolder")).toString();
+    for (int i = 1; i <= 9; ++i)
+        *skinFName(i) = settings.value(QStringLiteral("skinFName%1").arg(i)).toString();
+    currentSkinIndex = settings.value(QStringLiteral("currentSkinIndex")).toInt();
+    settings.endGroup();
+    return true;
+}
+
+bool ClientConfig::save()
+{
+    QSettings settings(configPath, QSettings::IniFormat);
+    settings.beginGroup(SkinGroup);
+    settings.setValue(QStringLiteral("skinPicFolder"), skinPicFolder);
+    for (int i = 1; i <= 9; ++i)
+        settings.setValue(QStringLiteral("skinFName%1").arg(i), *skinFName(i));
+    settings.setValue(QStringLiteral("currentSkinIndex"), currentSkinIndex);
+    settings.endGroup();
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}

@@ -1,0 +1,65 @@
+#include "processtest.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QTest>
+
+ProcessTest::ProcessTest()
+{
+    // A runtime folder must be private to count as one.
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+ProcessTest::~ProcessTest()
+{
+    for (auto &process : processes) {
+        if (process->state() != QProcess::NotRunning) {
+            process->kill();
+            process->waitForFinished(5000);
+        }
+    }
+}
+
+QProcessEnvironment ProcessTest::environment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("orvane.*.info=true"));
+    // Nothing in these tests may reach a real server.
+    env.insert(QStringLiteral("ORVANE_SERVER_URL"), QStringLiteral("http://127.0.0.1:9"));
+    env.insert(QStringLiteral("ORVANE_UPDATE_SERVER_URL"), QStringLiteral("http://127.0.0.1:9"));
+    return env;
+}
+
+QProcess *ProcessTest::start(const QString &program, const QStringList &arguments, const QProcessEnvironment &env)
+{
+    processes.push_back(std::make_unique<QProcess>());
+    QProcess *process = processes.back().get();
+    process->setProcessEnvironment(env.isEmpty() ? environment() : env);
+    process->start(program, arguments);
+    return process;
+}
+
+bool ProcessTest::waitForOutput(QProcess *process, const QString &text, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!output(process).contains(text)) {
+        if (deadline.hasExpired())
+            return false;
+        if (process->state() == QProcess::NotRunning)
+            return output(process).contains(text);
+        process->waitForReadyRead(50);
+    }
+    return true;
+}
+
+QString ProcessTest::output(QProcess *process)
+{
+    // Keep what was read so that later calls still see it.
+    QByteArray seen = process->property("seen").toByteArray();
+    seen += process->readAllStandardOutput();
+    seen += process->readAllStandardError();
+    process->setProperty("seen", seen);
+    return QString::fromUtf8(seen);
+}

@@ -1,0 +1,130 @@
+// The client program itself, started as real processes. Each test gives its processes a private
+// runtime folder, so they hold the client's key without meeting a client the developer runs.
+#include "processtest.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <algorithm>
+
+namespace {
+const QString Listening = QStringLiteral("primary instance listening");
+const QString Restored = QStringLiteral("another start asked for the window");
+} // namespace
+
+class TestClientInstance : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void secondStart_exitsZeroQuicklyAndBringsTheWindowBack();
+    void updatorMessage_endsTheClientWithZero();
+    void otherMessages_doNothing();
+    void killedClient_nextStartBecomesPrimaryAndReachable();
+    void tenSimultaneousStarts_leaveOneClient();
+
+private:
+    const QString client = QStringLiteral(ORVN_PATH);
+    const QString probe = QStringLiteral(INSTANCEPROBE_PATH);
+};
+
+void TestClientInstance::secondStart_exitsZeroQuicklyAndBringsTheWindowBack()
+{
+    ProcessTest test;
+    QProcess *first = test.start(client, {});
+    QVERIFY2(ProcessTest::waitForOutput(first, Listening), qPrintable(ProcessTest::output(first)));
+
+    QList<qint64> times;
+    for (int i = 0; i < 7; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        QProcess *second = test.start(client, {});
+        QVERIFY(second->waitForFinished(5000));
+        times << timer.elapsed();
+        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second->exitCode(), 0);
+        QVERIFY(!ProcessTest::output(second).contains(Listening));
+    }
+    QTRY_COMPARE(ProcessTest::output(first).count(Restored), 7);
+    std::sort(times.begin(), times.end());
+    qInfo("second start to exit: median %lld ms, slowest %lld ms", times.at(3), times.last());
+    QVERIFY2(times.last() < 2000, "a second start may take two seconds at the very most");
+    QCOMPARE(first->state(), QProcess::Running);
+}
+
+void TestClientInstance::updatorMessage_endsTheClientWithZero()
+{
+    ProcessTest test;
+    QProcess *first = test.start(client, {});
+    QVERIFY(ProcessTest::waitForOutput(first, Listening));
+    QProcess *updater = test.start(probe, {QStringLiteral("ORVN"), QStringLiteral("updator")});
+    QVERIFY(updater->waitForFinished(5000));
+    QVERIFY(ProcessTest::output(updater).contains(QLatin1String("secondary sent=1")));
+    QVERIFY(first->waitForFinished(10000));
+    QCOMPARE(first->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(first->exitCode(), 0);
+
+    // The key is free again for the next start.
+    QProcess *next = test.start(client, {});
+    QVERIFY(ProcessTest::waitForOutput(next, Listening));
+}
+
+void TestClientInstance::otherMessages_doNothing()
+{
+    ProcessTest test;
+    QProcess *first = test.start(client, {});
+    QVERIFY(ProcessTest::waitForOutput(first, Listening));
+    for (const QString &text : {QStringLiteral("Updator"), QStringLiteral("updator "), QStringLiteral("CLIENT"),
+                                QStringLiteral("clients"), QStringLiteral("更新")}) {
+        QProcess *sender = test.start(probe, {QStringLiteral("ORVN"), text});
+        QVERIFY(sender->waitForFinished(5000));
+        QVERIFY(ProcessTest::output(sender).contains(QLatin1String("secondary sent=1")));
+    }
+    QTest::qWait(300);
+    QCOMPARE(first->state(), QProcess::Running);
+    QVERIFY(!ProcessTest::output(first).contains(Restored));
+}
+
+void TestClientInstance::killedClient_nextStartBecomesPrimaryAndReachable()
+{
+    ProcessTest test;
+    QProcess *first = test.start(client, {});
+    QVERIFY(ProcessTest::waitForOutput(first, Listening));
+    first->kill();
+    QVERIFY(first->waitForFinished(5000));
+
+    QProcess *next = test.start(client, {});
+    QVERIFY2(ProcessTest::waitForOutput(next, Listening), qPrintable(ProcessTest::output(next)));
+    QProcess *again = test.start(client, {});
+    QVERIFY(again->waitForFinished(5000));
+    QCOMPARE(again->exitCode(), 0);
+    QTRY_VERIFY(ProcessTest::output(next).contains(Restored));
+}
+
+void TestClientInstance::tenSimultaneousStarts_leaveOneClient()
+{
+    ProcessTest test;
+    QList<QProcess *> starts;
+    for (int i = 0; i < 10; ++i)
+        starts << test.start(client, {});
+
+    int finished = 0;
+    for (QProcess *start : starts) {
+        if (start->waitForFinished(6000)) {
+            QCOMPARE(start->exitCode(), 0);
+            ++finished;
+        }
+    }
+    QCOMPARE(finished, 9);
+    const auto running = std::count_if(starts.cbegin(), starts.cend(), [](QProcess *p) {
+        return p->state() == QProcess::Running;
+    });
+    QCOMPARE(running, 1);
+    QProcess *primary = *std::find_if(starts.cbegin(), starts.cend(), [](QProcess *p) {
+        return p->state() == QProcess::Running;
+    });
+    QVERIFY(ProcessTest::output(primary).contains(Listening));
+}
+
+QTEST_GUILESS_MAIN(TestClientInstance)
+#include "tst_clientinstance.moc"

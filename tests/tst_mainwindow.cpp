@@ -1,0 +1,264 @@
+#include "clientconfig.h"
+#include "mainwindow.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    // Frame and widget tree
+    void window_isFixedFramelessAndTitled();
+    void widgetTree_data();
+    void widgetTree();
+    void styleSheets_referOnlyToImagesThatExist();
+    void labels_showVersionAndHideTheUpdateNotice();
+
+    // Position
+    void startPosition_data();
+    void startPosition();
+
+    // Dragging
+    void leftDrag_keepsThePointUnderTheMouse();
+    void otherButtons_doNotDrag();
+    void pressOnPlainLabel_startsADrag();
+
+    // Close, minimise and messages from other starts
+    void closeWithoutTray_minimisesInsteadOfHiding();
+    void minimiseButton_minimises();
+    void clientMessage_bringsBackAHiddenOrMinimisedWindow();
+    void otherMessages_doNothing();
+
+private:
+    void send(QWidget *target, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons,
+              const QPoint &global);
+
+    QTemporaryDir dir;
+    MainWindow *window = nullptr;
+};
+
+void TestMainWindow::init()
+{
+    clientConfig = new ClientConfig;
+    clientConfig->load(dir.filePath(QStringLiteral("config.ini")));
+    window = new MainWindow;
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
+void TestMainWindow::cleanup()
+{
+    delete window; // frees clientConfig
+    QVERIFY(!clientConfig);
+}
+
+void TestMainWindow::window_isFixedFramelessAndTitled()
+{
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->size(), QSize(852, 600));
+    QCOMPARE(window->minimumSize(), QSize(852, 600));
+    QCOMPARE(window->maximumSize(), QSize(852, 600));
+    QVERIFY(window->windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Orvane网络电视"));
+    QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Orvane网络电视"));
+    QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("1.2.0.21128"));
+    QVERIFY(!window->windowIcon().isNull());
+    QVERIFY(window->font().kerning());
+}
+
+void TestMainWindow::widgetTree_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("parent");
+    QTest::addColumn<bool>("hand");
+    QTest::addColumn<bool>("checkable");
+    const QString central = QStringLiteral("centralWidget");
+    auto row = [](const char *name, QRect rect, const QString &parent, bool hand, bool checkable) {
+        QTest::newRow(name) << QString::fromLatin1(name) << rect << parent << hand << checkable;
+    };
+    row("widget_main", QRect(1, 98, 850, 470), central, false, false);
+    row("horizontalLayoutWidget_6", QRect(-2, -2, 854, 474), QStringLiteral("widget_main"), false, false);
+    row("pushButton_close", QRect(824, 3, 25, 22), central, true, false);
+    row("label_update", QRect(142, 573, 141, 20), central, true, false);
+    row("label_ad", QRect(836, 574, 4, 20), central, false, false);
+    row("pushButton_skin", QRect(772, 3, 25, 22), central, true, false);
+    row("pushButton_min", QRect(799, 3, 25, 22), central, true, false);
+    row("widget_ad", QRect(376, 30, 466, 58), central, false, false);
+    row("horizontalLayoutWidget_5", QRect(-3, -3, 472, 64), QStringLiteral("widget_ad"), false, false);
+    row("label_version", QRect(12, 574, 121, 20), central, false, false);
+    row("label_logo", QRect(2, 2, 100, 22), central, false, false);
+    row("pushButton_page4", QRect(850, 98, 1, 1), central, false, true);
+    row("pushButton_page1", QRect(10, 30, 60, 60), central, false, true);
+    row("pushButton_page2", QRect(90, 30, 60, 60), central, false, true);
+    row("pushButton_page3", QRect(850, 98, 1, 1), central, false, true);
+    row("pushButton_book", QRect(743, 3, 25, 22), central, true, false);
+}
+
+void TestMainWindow::widgetTree()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, parent);
+    QFETCH(bool, hand);
+    QFETCH(bool, checkable);
+    auto *widget = window->findChild<QWidget *>(name);
+    QVERIFY(widget);
+    QCOMPARE(widget->geometry(), geometry);
+    QCOMPARE(widget->parentWidget()->objectName(), parent);
+    QCOMPARE(widget->cursor().shape() == Qt::PointingHandCursor, hand);
+    if (auto *button = qobject_cast<QPushButton *>(widget)) {
+        QCOMPARE(button->isCheckable(), checkable);
+        QVERIFY(button->text().isEmpty());
+    }
+}
+
+void TestMainWindow::styleSheets_referOnlyToImagesThatExist()
+{
+    static const QRegularExpression url(QStringLiteral("url\\(([^)]+)\\)"));
+    QList<QWidget *> widgets = window->findChildren<QWidget *>();
+    widgets << window;
+    int images = 0;
+    for (QWidget *widget : widgets) {
+        auto matches = url.globalMatch(widget->styleSheet());
+        while (matches.hasNext()) {
+            const QString path = matches.next().captured(1);
+            QVERIFY2(QFile::exists(path), qPrintable(widget->objectName() + QStringLiteral(": ") + path));
+            QVERIFY2(!QImage(path).isNull(), qPrintable(path));
+            ++images;
+        }
+    }
+    QCOMPARE(images, 1 + 1 + 4 * 3 + 4 * 4); // skin, logo, title-bar and page buttons
+    QVERIFY(window->styleSheet().contains(QLatin1String(":/img/img/blue.gif")));
+    const QImage background(QStringLiteral(":/img/img/blue.gif"));
+    QCOMPARE(background.size(), QSize(852, 600));
+}
+
+void TestMainWindow::labels_showVersionAndHideTheUpdateNotice()
+{
+    auto *version = window->findChild<QLabel *>(QStringLiteral("label_version"));
+    QCOMPARE(version->text(), QStringLiteral("当前版本:1.2.0.21128"));
+    QVERIFY(version->testAttribute(Qt::WA_TranslucentBackground));
+    auto *update = window->findChild<QLabel *>(QStringLiteral("label_update"));
+    QVERIFY(update->isHidden());
+    QVERIFY2(update->text().contains(QStringLiteral("发现新的版本，")), qPrintable(update->text()));
+    QVERIFY(update->text().contains(QLatin1String("href=\"update\"")));
+    QVERIFY(update->text().contains(QStringLiteral("点此升级")));
+}
+
+void TestMainWindow::startPosition_data()
+{
+    QTest::addColumn<QSize>("available");
+    QTest::addColumn<QPoint>("expected");
+    QTest::newRow("900 x 700") << QSize(900, 700) << QPoint(24, 20);
+    QTest::newRow("full HD") << QSize(1920, 1040) << QPoint(534, 190);
+    QTest::newRow("odd sizes truncate") << QSize(853, 601) << QPoint(0, -30);
+    QTest::newRow("smaller screen truncates toward zero") << QSize(799, 500) << QPoint(-26, -80);
+}
+
+void TestMainWindow::startPosition()
+{
+    QFETCH(QSize, available);
+    QFETCH(QPoint, expected);
+    QCOMPARE(MainWindow::startPosition(available, QSize(852, 600)), expected);
+}
+
+void TestMainWindow::send(QWidget *target, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons,
+                          const QPoint &global)
+{
+    QMouseEvent event(type, target->mapFromGlobal(global), global, button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+void TestMainWindow::leftDrag_keepsThePointUnderTheMouse()
+{
+    window->move(100, 100);
+    const QPoint start = window->frameGeometry().topLeft() + QPoint(300, 585); // bottom bar background
+    send(window, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, start);
+    send(window, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, start + QPoint(40, 25));
+    QCOMPARE(window->pos(), QPoint(140, 125));
+    send(window, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, start + QPoint(-10, 5));
+    QCOMPARE(window->pos(), QPoint(90, 105));
+    send(window, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, start + QPoint(-10, 5));
+
+    // After the release, a move with the left button held but no new press leaves the window alone.
+    send(window, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, start + QPoint(200, 200));
+    QCOMPARE(window->pos(), QPoint(90, 105));
+}
+
+void TestMainWindow::otherButtons_doNotDrag()
+{
+    window->move(100, 100);
+    const QPoint start(400, 650);
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+        send(window, QEvent::MouseButtonPress, button, button, start);
+        send(window, QEvent::MouseMove, Qt::NoButton, button, start + QPoint(50, 50));
+        send(window, QEvent::MouseButtonRelease, button, Qt::NoButton, start + QPoint(50, 50));
+        QCOMPARE(window->pos(), QPoint(100, 100));
+    }
+}
+
+void TestMainWindow::pressOnPlainLabel_startsADrag()
+{
+    window->move(100, 100);
+    auto *label = window->findChild<QLabel *>(QStringLiteral("label_version"));
+    const QPoint start = label->mapToGlobal(QPoint(5, 5));
+    send(label, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, start);
+    send(window, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, start + QPoint(7, 9));
+    QCOMPARE(window->pos(), QPoint(107, 109));
+}
+
+void TestMainWindow::closeWithoutTray_minimisesInsteadOfHiding()
+{
+    window->close();
+    QVERIFY(window->isVisible());
+    QTRY_VERIFY(window->isMinimized());
+
+    window->showNormal();
+    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("pushButton_close")), Qt::LeftButton);
+    QVERIFY(window->isVisible());
+    QTRY_VERIFY(window->isMinimized());
+}
+
+void TestMainWindow::minimiseButton_minimises()
+{
+    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("pushButton_min")), Qt::LeftButton);
+    QTRY_VERIFY(window->isMinimized());
+}
+
+void TestMainWindow::clientMessage_bringsBackAHiddenOrMinimisedWindow()
+{
+    window->hide();
+    window->receiveMessage(QStringLiteral("client"));
+    QVERIFY(window->isVisible());
+    QVERIFY(!window->isMinimized());
+
+    window->showMinimized();
+    QTRY_VERIFY(window->isMinimized());
+    window->receiveMessage(QStringLiteral("client"));
+    QTRY_VERIFY(!window->isMinimized());
+    QVERIFY(window->isVisible());
+}
+
+void TestMainWindow::otherMessages_doNothing()
+{
+    window->hide();
+    for (const QString &text : {QStringLiteral("Client"), QStringLiteral("client "), QStringLiteral(""),
+                                QStringLiteral("updator\n"), QStringLiteral("UPDATOR")})
+        window->receiveMessage(text);
+    QTest::qWait(50);
+    QVERIFY(window->isHidden());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

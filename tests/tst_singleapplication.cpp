@@ -1,0 +1,266 @@
+#include "instancelock.h"
+#include "processtest.h"
+#include "singleapplication.h"
+
+#include <QElapsedTimer>
+#include <QLocalSocket>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+SingleApplication *self = nullptr;
+
+QString uniqueKey(const char *name)
+{
+    return QStringLiteral("tst-%1-%2").arg(QLatin1String(name)).arg(QCoreApplication::applicationPid());
+}
+
+QStringList messagesOf(QProcess *probe)
+{
+    QStringList messages;
+    for (const QString &line : ProcessTest::output(probe).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("message:")))
+            messages << QString::fromUtf8(QByteArray::fromHex(line.mid(8).toLatin1()));
+    }
+    return messages;
+}
+
+} // namespace
+
+class TestSingleApplication : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // This process is itself a primary instance under a key of its own.
+    void primary_isNotRunningAndListens();
+    void primary_sendMessageFailsWithoutTouchingTheNetwork();
+    void primary_receivesRawUtf8UpToAZeroByte();
+    void primary_dropsASilentConnectionAndServesTheNextAtOnce();
+
+    // Real processes.
+    void secondStart_deliversItsMessageAndExits();
+    void killedPrimary_nextStartTakesOverAndIsReachable();
+    void primaryGone_lingeringSecondaryDoesNotBlockANewPrimary();
+    void stoppedPrimary_isNotRobbed();
+    void simultaneousStarts_leaveExactlyOnePrimary();
+    void otherUser_getsAnInstanceOfTheirOwn();
+
+private:
+    const QString probe = QStringLiteral(INSTANCEPROBE_PATH);
+};
+
+void TestSingleApplication::primary_isNotRunningAndListens()
+{
+    QVERIFY(!self->isRunning());
+    QVERIFY(self->isListening());
+    QVERIFY(self->serverName().startsWith(InstanceLock::privateRuntimeDir()));
+    QVERIFY(self->serverName().contains(QString::number(::geteuid())));
+}
+
+void TestSingleApplication::primary_sendMessageFailsWithoutTouchingTheNetwork()
+{
+    QSignalSpy received(self, &SingleApplication::messageAvailable);
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!self->sendMessage(QStringLiteral("client")));
+    QVERIFY(timer.elapsed() < 100);
+    QTest::qWait(100);
+    QCOMPARE(received.count(), 0);
+}
+
+void TestSingleApplication::primary_receivesRawUtf8UpToAZeroByte()
+{
+    QSignalSpy received(self, &SingleApplication::messageAvailable);
+    QLocalSocket socket;
+    socket.connectToServer(self->serverName());
+    QVERIFY(socket.waitForConnected(1000));
+    socket.write(QStringLiteral("频道 ✓ client").toUtf8() + QByteArray("\0tail", 5));
+    QVERIFY(socket.waitForBytesWritten(1000));
+    socket.disconnectFromServer();
+    QTRY_COMPARE(received.count(), 1);
+    QCOMPARE(received.at(0).at(0).toString(), QStringLiteral("频道 ✓ client"));
+}
+
+void TestSingleApplication::primary_dropsASilentConnectionAndServesTheNextAtOnce()
+{
+    QSignalSpy received(self, &SingleApplication::messageAvailable);
+    QLocalSocket silent;
+    silent.connectToServer(self->serverName());
+    QVERIFY(silent.waitForConnected(1000));
+
+    QElapsedTimer timer;
+    timer.start();
+    QLocalSocket talker;
+    talker.connectToServer(self->serverName());
+    QVERIFY(talker.waitForConnected(1000));
+    talker.write("updator");
+    QVERIFY(talker.waitForBytesWritten(1000));
+    talker.disconnectFromServer();
+    QTRY_COMPARE(received.count(), 1);
+    QVERIFY2(timer.elapsed() < 500, "the silent connection must not hold up the next one");
+    QCOMPARE(received.at(0).at(0).toString(), QStringLiteral("updator"));
+
+    // The silent one is closed by the primary after its one-second wait.
+    QTRY_COMPARE_WITH_TIMEOUT(silent.state(), QLocalSocket::UnconnectedState, 3000);
+    QVERIFY(timer.elapsed() >= 900);
+    QCOMPARE(received.count(), 1);
+}
+
+void TestSingleApplication::secondStart_deliversItsMessageAndExits()
+{
+    ProcessTest test;
+    const QString key = uniqueKey("second");
+    QProcess *first = test.start(probe, {key});
+    QVERIFY2(ProcessTest::waitForOutput(first, QStringLiteral("primary listening=1")),
+             qPrintable(ProcessTest::output(first)));
+
+    const QString text = QStringLiteral("client 频道");
+    QProcess *second = test.start(probe, {key, text});
+    QVERIFY(second->waitForFinished(5000));
+    QCOMPARE(second->exitCode(), 0);
+    QVERIFY(ProcessTest::output(second).contains(QLatin1String("secondary sent=1")));
+    QTRY_COMPARE(messagesOf(first), QStringList{text});
+
+    QProcess *quitter = test.start(probe, {key, QStringLiteral("quit")});
+    QVERIFY(quitter->waitForFinished(5000));
+    QVERIFY(first->waitForFinished(5000));
+    QCOMPARE(first->exitCode(), 0);
+
+    // Once the primary has ended cleanly, the next start is primary again.
+    QProcess *third = test.start(probe, {key});
+    QVERIFY(ProcessTest::waitForOutput(third, QStringLiteral("primary listening=1")));
+}
+
+void TestSingleApplication::killedPrimary_nextStartTakesOverAndIsReachable()
+{
+    ProcessTest test;
+    const QString key = uniqueKey("killed");
+    QProcess *first = test.start(probe, {key});
+    QVERIFY2(ProcessTest::waitForOutput(first, QStringLiteral("primary listening=1")),
+             qPrintable(ProcessTest::output(first)));
+    first->kill(); // SIGKILL: the marker segment and the socket file stay behind
+    QVERIFY(first->waitForFinished(5000));
+    const QString socketFile = test.runtimeDir() + QLatin1Char('/') + key + QLatin1Char('-') +
+                               QString::number(::geteuid()) + QStringLiteral(".sock");
+    QVERIFY2(QFile::exists(socketFile), "a killed primary leaves its socket behind");
+
+    QProcess *second = test.start(probe, {key});
+    QVERIFY(ProcessTest::waitForOutput(second, QStringLiteral("primary listening=1")));
+
+    QProcess *third = test.start(probe, {key, QStringLiteral("hello")});
+    QVERIFY(third->waitForFinished(5000));
+    QVERIFY(ProcessTest::output(third).contains(QLatin1String("secondary sent=1")));
+    QTRY_COMPARE(messagesOf(second), QStringList{QStringLiteral("hello")});
+}
+
+void TestSingleApplication::primaryGone_lingeringSecondaryDoesNotBlockANewPrimary()
+{
+    ProcessTest test;
+    const QString key = uniqueKey("linger");
+    QProcess *first = test.start(probe, {key});
+    QVERIFY2(ProcessTest::waitForOutput(first, QStringLiteral("primary listening=1")),
+             qPrintable(ProcessTest::output(first)));
+    QProcess *lingering = test.start(probe, {key, QStringLiteral("client"), QStringLiteral("--linger")});
+    QVERIFY(ProcessTest::waitForOutput(lingering, QStringLiteral("secondary sent=1")));
+    first->kill();
+    QVERIFY(first->waitForFinished(5000));
+
+    QProcess *next = test.start(probe, {key});
+    QVERIFY(ProcessTest::waitForOutput(next, QStringLiteral("primary listening=1")));
+    QProcess *sender = test.start(probe, {key, QStringLiteral("after")});
+    QVERIFY(sender->waitForFinished(5000));
+    QTRY_COMPARE(messagesOf(next), QStringList{QStringLiteral("after")});
+}
+
+void TestSingleApplication::stoppedPrimary_isNotRobbed()
+{
+    ProcessTest test;
+    const QString key = uniqueKey("stopped");
+    QProcess *first = test.start(probe, {key});
+    QVERIFY2(ProcessTest::waitForOutput(first, QStringLiteral("primary listening=1")),
+             qPrintable(ProcessTest::output(first)));
+    ::kill(pid_t(first->processId()), SIGSTOP);
+
+    QElapsedTimer timer;
+    timer.start();
+    QProcess *second = test.start(probe, {key, QStringLiteral("while-stopped")});
+    QVERIFY(second->waitForFinished(5000));
+    QCOMPARE(second->exitCode(), 0);
+    QVERIFY(timer.elapsed() < 3000);
+    QVERIFY(ProcessTest::output(second).contains(QLatin1String("secondary")));
+
+    ::kill(pid_t(first->processId()), SIGCONT);
+    QProcess *third = test.start(probe, {key, QStringLiteral("after-continue")});
+    QVERIFY(third->waitForFinished(5000));
+    QVERIFY(ProcessTest::output(third).contains(QLatin1String("secondary sent=1")));
+    QTRY_VERIFY(messagesOf(first).contains(QStringLiteral("after-continue")));
+    QCOMPARE(first->state(), QProcess::Running);
+}
+
+void TestSingleApplication::simultaneousStarts_leaveExactlyOnePrimary()
+{
+    ProcessTest test;
+    const QString key = uniqueKey("race");
+    QList<QProcess *> starts;
+    for (int i = 0; i < 10; ++i)
+        starts << test.start(probe, {key});
+
+    QList<QProcess *> primaries;
+    for (QProcess *start : starts) {
+        QVERIFY(ProcessTest::waitForOutput(start, QStringLiteral("=")));
+        if (ProcessTest::output(start).contains(QLatin1String("primary")))
+            primaries << start;
+        else
+            QVERIFY(start->waitForFinished(5000));
+    }
+    QCOMPARE(primaries.size(), 1);
+    QVERIFY(ProcessTest::output(primaries.first()).contains(QLatin1String("primary listening=1")));
+    QTRY_COMPARE(messagesOf(primaries.first()).size(), 9);
+}
+
+void TestSingleApplication::otherUser_getsAnInstanceOfTheirOwn()
+{
+    if (::geteuid() != 0)
+        QSKIP("needs root to start a process under another user");
+    const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+    if (setpriv.isEmpty())
+        QSKIP("setpriv is not installed");
+
+    ProcessTest test;
+    const QString key = uniqueKey("users");
+    QProcess *mine = test.start(probe, {key});
+    QVERIFY(ProcessTest::waitForOutput(mine, QStringLiteral("primary listening=1")));
+
+    QProcessEnvironment env = test.environment();
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR")); // ours is closed to them
+    QProcess *theirs = test.start(setpriv,
+                                  {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                   QStringLiteral("--clear-groups"), probe, key},
+                                  env);
+    QVERIFY2(ProcessTest::waitForOutput(theirs, QStringLiteral("primary listening=1")),
+             qPrintable(ProcessTest::output(theirs)));
+    QCOMPARE(messagesOf(mine), QStringList());
+    theirs->kill();
+    theirs->waitForFinished(5000);
+    QDir(QDir::tempPath() + QStringLiteral("/orvane-65534")).removeRecursively();
+}
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir runtime;
+    QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    SingleApplication app(argc, argv, QStringLiteral("tst-self-%1").arg(::getpid()));
+    self = &app;
+    TestSingleApplication test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_singleapplication.moc"
