@@ -53,18 +53,18 @@ void AboutForm::setupUi(QWidget *form)
                        "QPushButton:focus{\n\tpadding: -1;\n}\n"
                        "QPushButton{border-radius: 0px;}"));
 
-    // As wide as the lines below: 81 pixels clip the product name in the fonts found on Linux.
-    label = makeLabel(widget, "label", QRect(70, 45, 211, 16),
+    // Wider than first drawn (81 and 211): the Linux fonts clip the name and the first line at those widths.
+    label = makeLabel(widget, "label", QRect(70, 45, 222, 16),
                       QStringLiteral("border-image: none;\nfont: 10pt \"微软雅黑\";\ncolor: rgb(255, 255, 255);"));
-    label_2 = makeLabel(widget, "label_2", QRect(70, 65, 211, 16),
+    label_2 = makeLabel(widget, "label_2", QRect(70, 65, 222, 16),
                         QStringLiteral("border-image: none;\ncolor: rgb(255, 255, 255);\nfont: 9pt \"微软雅黑\";"));
-    label_3 = makeLabel(widget, "label_3", QRect(70, 82, 211, 16),
+    label_3 = makeLabel(widget, "label_3", QRect(70, 82, 222, 16),
                         QStringLiteral("border-image: none;\nfont: 9pt \"微软雅黑\";\ncolor: rgb(255, 255, 255);"));
-    label_4 = makeLabel(widget, "label_4", QRect(70, 102, 211, 16),
+    label_4 = makeLabel(widget, "label_4", QRect(70, 102, 222, 16),
                         QStringLiteral("border-image:none;\nfont: 9pt \"微软雅黑\";\ncolor: rgb(255, 255, 255);"));
-    label_5 = makeLabel(widget, "label_5", QRect(70, 122, 211, 16),
+    label_5 = makeLabel(widget, "label_5", QRect(70, 122, 222, 16),
                         QStringLiteral("border-image: none;\ncolor: rgb(255, 255, 255);\nfont: 9pt \"微软雅黑\";"));
-    label_6 = makeLabel(widget, "label_6", QRect(70, 142, 211, 16),
+    label_6 = makeLabel(widget, "label_6", QRect(70, 142, 222, 16),
                         QStringLiteral("border-image: none;\ncolor: rgb(255, 255, 255);\nfont: 9pt \"微软雅黑\";"));
 
     retranslateUi(form);
