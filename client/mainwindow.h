@@ -2,8 +2,11 @@
 
 #include <QMainWindow>
 #include <QPoint>
+#include <QSystemTrayIcon>
 
-class QSystemTrayIcon;
+class QAction;
+class QMenu;
+class SkinForm;
 
 namespace Ui {
 class MainWindow;
@@ -25,6 +28,10 @@ public:
     // lifted by 30 pixels. The area's origin is deliberately not added.
     static QPoint startPosition(const QSize &available, const QSize &window);
 
+    // Whether the desktop offers a system tray. Without one no tray icon is made and closing
+    // minimises; tests replace it to exercise the tray headless.
+    static inline bool (*systemTrayAvailable)() = &QSystemTrayIcon::isSystemTrayAvailable;
+
 public slots:
     // Messages from later starts: "client" brings the window back, "updator" ends the program.
     void receiveMessage(QString msg);
@@ -39,11 +46,32 @@ private slots:
     void on_pushButton_close_clicked();
     void on_pushButton_min_clicked();
 
+    // Tray icon, its menu and the skins
+    void on_pushButton_skin_clicked();
+    void on_pushButton_book_clicked();
+    void onChangeSkin(QString skinPath);
+    void onActionClose();
+    void onActionAbout();
+    void onActionUrl1();
+    void onActionUrl2();
+    void iconActivated(QSystemTrayIcon::ActivationReason reason);
+
 private:
     void hideToTray();
+    void applyStartUpSkin();
+    void setUpSkinChooser();
+    void setUpTray();
+    void openWebSite();
 
     QSystemTrayIcon *trayIcon = nullptr;
+    QMenu *trayMenu = nullptr;
+    QAction *actionShow = nullptr;
+    QAction *actionClose = nullptr;
+    QAction *actionAbout = nullptr;
+    QAction *actionUrl1 = nullptr;
+    QAction *actionUrl2 = nullptr;
     // Offset of the mouse from the frame corner at the last left press; (-1, -1) while no drag is under way.
     QPoint dragOffset{0, 0};
+    SkinForm *skinForm = nullptr;
     Ui::MainWindow *ui = nullptr;
 };
