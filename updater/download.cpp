@@ -90,7 +90,7 @@ bool Download::answerIsUsable()
 
 void Download::HttpReadyRead()
 {
-    if (!file || ended || !reply)
+    if (!file || ended || !reply || !error.isEmpty())
         return;
     if (!answerIsUsable())
         return;
@@ -120,9 +120,14 @@ void Download::fail(const QString &reason)
 {
     if (error.isEmpty())
         error = reason;
-    // abort() ends the reply at once, which runs FinishedSlot.
-    if (reply && !ended)
-        reply->abort();
+    // Not from inside the reply's own signals, which it does not expect; nothing more is written meanwhile.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (reply && !ended)
+                reply->abort();
+        },
+        Qt::QueuedConnection);
 }
 
 void Download::FinishedSlot()
@@ -150,7 +155,7 @@ void Download::FinishedSlot()
     if (file && !file->flush() && error.isEmpty())
         error = QStringLiteral("cannot write %1: %2").arg(file->fileName(), file->errorString());
     if (!error.isEmpty())
-        qCWarning(lcDownload) << "part" << partNumber << "failed:" << error;
+        qCInfo(lcDownload) << "part" << partNumber << "failed:" << error;
 
     reply->deleteLater();
     reply = nullptr;
