@@ -83,7 +83,10 @@ void MainWindow::init()
     const QString path = QDir::currentPath() + QLatin1Char('/') + ServerConfigFile;
     const ServerInfo info = ServerInfoFile::read(path);
     QFile::remove(path);
-    updatePackUrl = info.updatePackUrl;
+    // A relative address names a file on the configuration server, so one file serves any host and port.
+    const QUrl packUrl(info.updatePackUrl);
+    updatePackUrl = !info.updatePackUrl.isEmpty() && packUrl.isRelative() ? QUrl(configUrl).resolved(packUrl).toString()
+                                                                          : info.updatePackUrl;
     updatePackSha256 = info.updatePackSha256;
 
     if (!ServerInfoFile::offersUpdate(QLatin1String(ServerInfoFile::BuiltInVersion), info.appVersion)) {
@@ -94,6 +97,10 @@ void MainWindow::init()
     ui->label_note->setText(tr("是否立即升级到最新版?"));
     ui->pushButton_update->setEnabled(true);
     ui->textBrowser_newVersion->setText(info.newVersionInfo);
+
+    // For scripted runs (the demo, the end-to-end test): update without waiting for a click.
+    if (qEnvironmentVariableIntValue("ORVANE_UPDATER_UNATTENDED") == 1)
+        QTimer::singleShot(0, this, &MainWindow::on_pushButton_update_clicked);
 }
 
 bool MainWindow::fetchServerConfig(const QString &url)
@@ -186,6 +193,8 @@ void MainWindow::onDownloadFinish()
     }
 
     downloading = false;
+    // The client is being asked to quit; leaving now would leave the user with neither program.
+    ui->pushButton_cancel->setEnabled(false);
     if (app && app->isRunning()) {
         app->sendMessage(QStringLiteral("updator"));
         waitForClientThenStart(package);
