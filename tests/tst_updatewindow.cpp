@@ -339,6 +339,7 @@ void TestUpdateWindow::failedDownload_reportsRunsNothingAndAllowsARetry()
     QCOMPARE(boxTitle, QStringLiteral("提示"));
     QTRY_VERIFY(update->isEnabled());
     QCOMPARE(child<QLabel>("label_note")->text(), QStringLiteral("下载更新包失败！"));
+    QCOMPARE(child<QProgressBar>("progressBar_download")->value(), 0);
     QTest::qWait(300);
     QVERIFY(window->isVisible());
     QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList());

@@ -185,6 +185,8 @@ void MainWindow::onDownloadFinish()
         qCWarning(lcUpdater) << "download failed:" << control->ErrorString();
         downloading = false;
         ui->label_note->setText(tr("下载更新包失败！"));
+        ui->progressBar_download->setRange(0, 100);
+        ui->progressBar_download->setValue(0);
         ui->pushButton_update->setEnabled(true);
         QMessageBox box(QMessageBox::Question, tr("提示"), tr("下载更新包失败！"), QMessageBox::NoButton, this);
         box.addButton(tr("确定"), QMessageBox::AcceptRole);
