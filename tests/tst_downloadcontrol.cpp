@@ -1,0 +1,595 @@
+// The five-part download against an honest nginx and against a server that misbehaves on purpose.
+#include "download.h"
+#include "downloadcontrol.h"
+#include "downloadplan.h"
+#include "faultserver.h"
+#include "nginxserver.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray package(qint64 size, quint32 seed = 7)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator random(seed);
+    for (qint64 i = 0; i < size; ++i)
+        bytes[i] = char(random.generate() & 0xff);
+    return bytes;
+}
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QByteArray sha256(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
+
+enum class Fault {
+    IgnoresRange,
+    WrongContentRange,
+    OtherPackageSize,
+    CutShort,
+    ResetMidPart,
+    StallMidPart,
+    StallBeforeAnswer,
+    LongBody,
+    NotFound,
+    ServerError,
+    Compressed,
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Fault)
+
+class TestDownloadControl : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    // Good downloads
+    void nginx_fivePartsGiveTheSameBytesAndFullProgress();
+    void requests_askExactRangesWithoutCompression();
+    void smallChunks_landAtTheirOffsets();
+    void worker_writesOnlyItsOwnRange();
+    void partsEndingInAnyOrder_finishOnceAfterTheLast_data();
+    void partsEndingInAnyOrder_finishOnceAfterTheLast();
+    void existingFile_isReplaced();
+    void headWithoutLength_fetchesOnePlainStreamedGet_data();
+    void headWithoutLength_fetchesOnePlainStreamedGet();
+    void matchingSha256_isAccepted();
+    void failedDownload_canBeRetried();
+
+    // Faults: a reported failure, no file left, never a wrong file
+    void faultyPart_failsAndLeavesNoFile_data();
+    void faultyPart_failsAndLeavesNoFile();
+    void plainGetFaults_failAndLeaveNoFile_data();
+    void plainGetFaults_failAndLeaveNoFile();
+    void unreachableServer_fails();
+    void wrongSha256_failsAndRemovesTheFile();
+    void badInput_failsWithoutTouchingAnything_data();
+    void badInput_failsWithoutTouchingAnything();
+    void destroyedWhileRunning_removesThePartialFile();
+
+private:
+    // Runs one download to its end; false when FileDownloadFinished() did not come exactly once.
+    bool run(DownloadControl &control, const QString &url, QSignalSpy *progress = nullptr);
+    static HttpAnswer faulty(Fault fault, const QByteArray &content, const HttpRequest &request);
+    QStringList leftFiles() const;
+
+    std::unique_ptr<QTemporaryDir> dir;
+    QString previousDir;
+};
+
+void TestDownloadControl::init()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    previousDir = QDir::currentPath();
+    QDir::setCurrent(dir->path());
+}
+
+void TestDownloadControl::cleanup()
+{
+    QDir::setCurrent(previousDir);
+    dir.reset();
+}
+
+bool TestDownloadControl::run(DownloadControl &control, const QString &url, QSignalSpy *progress)
+{
+    QSignalSpy finished(&control, &DownloadControl::FileDownloadFinished);
+    std::unique_ptr<QSignalSpy> ownProgress;
+    if (!progress) {
+        ownProgress = std::make_unique<QSignalSpy>(&control, &DownloadControl::FileDownloadProgress);
+        progress = ownProgress.get();
+    }
+    control.FetchFile(url, 5, QString());
+    if (!finished.wait(20000))
+        return false;
+    QTest::qWait(50); // a second end would show up here
+    return finished.size() == 1;
+}
+
+QStringList TestDownloadControl::leftFiles() const
+{
+    return QDir(dir->path()).entryList(QDir::Files | QDir::Hidden);
+}
+
+// Good downloads
+
+void TestDownloadControl::nginx_fivePartsGiveTheSameBytesAndFullProgress()
+{
+    if (!NginxServer::isAvailable())
+        QSKIP("nginx is not installed");
+    QTemporaryDir served;
+    const QByteArray content = package(3 * 1024 * 1024 + 7);
+    QFile file(served.filePath(QStringLiteral("Setup-1.2.0.21131.exe")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    NginxServer nginx;
+    QVERIFY2(nginx.start(served.path()), qPrintable(nginx.errorLog()));
+
+    DownloadControl control;
+    QSignalSpy progress(&control, &DownloadControl::FileDownloadProgress);
+    QVERIFY(run(control, nginx.url(QStringLiteral("/Setup-1.2.0.21131.exe")), &progress));
+    QVERIFY2(control.ErrorString().isEmpty(), qPrintable(control.ErrorString()));
+    QCOMPARE(control.OutputFileName(), QStringLiteral("Setup-1.2.0.21131.exe"));
+    QCOMPARE(sha256(contentOf(control.OutputFileName())), sha256(content));
+    QVERIFY(progress.size() >= 5);
+    QCOMPARE(progress.last().at(0).toLongLong(), content.size());
+    QCOMPARE(progress.last().at(1).toLongLong(), content.size());
+}
+
+void TestDownloadControl::requests_askExactRangesWithoutCompression()
+{
+    const QByteArray content = package(999);
+    FaultServer server;
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        return FaultServer::honest(content, request);
+    }));
+    DownloadControl control;
+    QVERIFY(run(control, server.url(QStringLiteral("/p.bin"))));
+    QVERIFY(control.ErrorString().isEmpty());
+
+    QStringList ranges;
+    for (const HttpRequest &request : server.requests()) {
+        QCOMPARE(request.header("accept-encoding"), QByteArray("identity"));
+        if (request.method == "GET")
+            ranges << QString::fromLatin1(request.header("range"));
+        else
+            QCOMPARE(request.method, QByteArray("HEAD"));
+    }
+    ranges.sort();
+    QCOMPARE(ranges, QStringList({"Bytes=0-198", "Bytes=199-398", "Bytes=399-598", "Bytes=599-798", "Bytes=799-998"}));
+    QCOMPARE(server.requests().first().method, QByteArray("HEAD"));
+}
+
+void TestDownloadControl::smallChunks_landAtTheirOffsets()
+{
+    const QByteArray content = package(9999, 3);
+    FaultServer server;
+    server.setChunkSize(7);
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        HttpAnswer answer = FaultServer::honest(content, request);
+        answer.chunkDelayMs = 1;
+        return answer;
+    }));
+    DownloadControl control;
+    QSignalSpy progress(&control, &DownloadControl::FileDownloadProgress);
+    QVERIFY(run(control, server.url(QStringLiteral("/p.bin")), &progress));
+    QVERIFY2(control.ErrorString().isEmpty(), qPrintable(control.ErrorString()));
+    QCOMPARE(contentOf(QStringLiteral("p.bin")), content);
+    QCOMPARE(progress.last().at(0).toLongLong(), 9999);
+}
+
+void TestDownloadControl::worker_writesOnlyItsOwnRange()
+{
+    const QByteArray content = package(999);
+    FaultServer server;
+    server.setChunkSize(13);
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        HttpAnswer answer = FaultServer::honest(content, request);
+        answer.chunkDelayMs = 2;
+        return answer;
+    }));
+    QFile file(QStringLiteral("shared.bin"));
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    file.write(QByteArray(999, 'x'));
+
+    Download worker(2);
+    QSignalSpy bytes(&worker, &Download::HaveDoneBytes);
+    QSignalSpy finished(&worker, &Download::DownloadFinished);
+    worker.FetchRange(QUrl(server.url(QStringLiteral("/p.bin"))), &file, 199, 398, 999);
+    QVERIFY(finished.wait(10000));
+    QVERIFY2(worker.Succeeded(), qPrintable(worker.ErrorString()));
+    qint64 sum = 0;
+    for (const QList<QVariant> &report : bytes)
+        sum += report.at(0).toLongLong();
+    QCOMPARE(sum, 200);
+    QVERIFY(bytes.size() > 1);
+    file.close();
+
+    const QByteArray written = contentOf(QStringLiteral("shared.bin"));
+    QCOMPARE(written.left(199), QByteArray(199, 'x'));
+    QCOMPARE(written.mid(199, 200), content.mid(199, 200));
+    QCOMPARE(written.mid(399), QByteArray(600, 'x'));
+
+    // A late readyRead after the end changes nothing.
+    worker.HttpReadyRead();
+    QCOMPARE(finished.size(), 1);
+}
+
+void TestDownloadControl::partsEndingInAnyOrder_finishOnceAfterTheLast_data()
+{
+    QTest::addColumn<QList<int>>("delays"); // per part, ms before the answer starts
+    QTest::newRow("in order") << QList<int>{0, 40, 80, 120, 160};
+    QTest::newRow("reverse") << QList<int>{160, 120, 80, 40, 0};
+    QTest::newRow("middle last") << QList<int>{0, 40, 200, 40, 0};
+    QTest::newRow("all together") << QList<int>{0, 0, 0, 0, 0};
+}
+
+void TestDownloadControl::partsEndingInAnyOrder_finishOnceAfterTheLast()
+{
+    QFETCH(QList<int>, delays);
+    const QByteArray content = package(50000);
+    const QList<ByteRange> ranges = DownloadPlan::partition(content.size(), 5);
+    FaultServer server;
+    server.setChunkSize(1000);
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        HttpAnswer answer = FaultServer::honest(content, request);
+        qint64 first = 0;
+        qint64 last = 0;
+        if (FaultServer::requestedRange(request, &first, &last)) {
+            for (int i = 0; i < ranges.size(); ++i) {
+                if (ranges.at(i).first == first)
+                    answer.delayMs = delays.at(i);
+            }
+        }
+        return answer;
+    }));
+
+    DownloadControl control;
+    QStringList events;
+    connect(&control, &DownloadControl::FileDownloadFinished, this, [&] {
+        // The file is complete and closed by now.
+        events << (contentOf(QStringLiteral("p.bin")) == content ? QStringLiteral("all") : QStringLiteral("all-early"));
+    });
+    QSignalSpy finished(&control, &DownloadControl::FileDownloadFinished);
+    control.FetchFile(server.url(QStringLiteral("/p.bin")), 5, QString());
+    const QList<Download *> workers = control.findChildren<Download *>();
+    QCOMPARE(workers.size(), 5);
+    for (Download *worker : workers) {
+        connect(worker, &Download::DownloadFinished, this, [&events, worker] {
+            events << QStringLiteral("part%1").arg(worker->PartNumber());
+        });
+    }
+    QVERIFY(finished.wait(10000));
+    QTest::qWait(100);
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(events.size(), 6);
+    QCOMPARE(events.last(), QStringLiteral("all"));
+    QCOMPARE(control.OutputFileName(), QStringLiteral("p.bin"));
+}
+
+void TestDownloadControl::existingFile_isReplaced()
+{
+    const QByteArray content = package(999);
+    FaultServer server;
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        return FaultServer::honest(content, request);
+    }));
+    QFile old(QStringLiteral("p.bin"));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(5000, 'o'));
+    old.close();
+
+    DownloadControl control;
+    QVERIFY(run(control, server.url(QStringLiteral("/p.bin"))));
+    QCOMPARE(contentOf(QStringLiteral("p.bin")), content);
+}
+
+void TestDownloadControl::headWithoutLength_fetchesOnePlainStreamedGet_data()
+{
+    QTest::addColumn<bool>("getHasLength");
+    QTest::newRow("GET with Content-Length") << true;
+    QTest::newRow("GET ended by closing") << false;
+}
+
+void TestDownloadControl::headWithoutLength_fetchesOnePlainStreamedGet()
+{
+    QFETCH(bool, getHasLength);
+    const QByteArray content = package(70000);
+    FaultServer server;
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        HttpAnswer answer = FaultServer::honest(content, request);
+        if (request.method == "HEAD" || !getHasLength)
+            answer.sendContentLength = false;
+        answer.chunkDelayMs = 2;
+        return answer;
+    }));
+    DownloadControl control;
+    QSignalSpy progress(&control, &DownloadControl::FileDownloadProgress);
+    QVERIFY(run(control, server.url(QStringLiteral("/soft/")), &progress));
+    QVERIFY2(control.ErrorString().isEmpty(), qPrintable(control.ErrorString()));
+    QCOMPARE(control.OutputFileName(), QStringLiteral("updatePack.exe"));
+    QCOMPARE(contentOf(QStringLiteral("updatePack.exe")), content);
+    QCOMPARE(server.requests().size(), 2);
+    QCOMPARE(server.requests().at(1).method, QByteArray("GET"));
+    QVERIFY(server.requests().at(1).header("range").isEmpty());
+    QVERIFY(progress.size() > 1);
+    QCOMPARE(progress.last().at(0).toLongLong(), content.size());
+    QCOMPARE(progress.last().at(1).toLongLong(), 0); // unknown size: the bar shows busy
+}
+
+void TestDownloadControl::matchingSha256_isAccepted()
+{
+    const QByteArray content = package(999);
+    FaultServer server;
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        return FaultServer::honest(content, request);
+    }));
+    DownloadControl control;
+    control.SetExpectedSha256(QString::fromLatin1(sha256(content).toUpper()) + QLatin1Char(' '));
+    QVERIFY(run(control, server.url(QStringLiteral("/p.bin"))));
+    QVERIFY2(control.ErrorString().isEmpty(), qPrintable(control.ErrorString()));
+    QCOMPARE(contentOf(QStringLiteral("p.bin")), content);
+}
+
+void TestDownloadControl::failedDownload_canBeRetried()
+{
+    const QByteArray content = package(999);
+    bool broken = true;
+    FaultServer server;
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        HttpAnswer answer = FaultServer::honest(content, request);
+        if (broken && request.method == "GET")
+            answer.status = 500;
+        return answer;
+    }));
+    DownloadControl control;
+    QVERIFY(run(control, server.url(QStringLiteral("/p.bin"))));
+    QVERIFY(control.OutputFileName().isEmpty());
+    broken = false;
+    QVERIFY(run(control, server.url(QStringLiteral("/p.bin"))));
+    QCOMPARE(control.OutputFileName(), QStringLiteral("p.bin"));
+    QCOMPARE(contentOf(QStringLiteral("p.bin")), content);
+}
+
+// Faults
+
+HttpAnswer TestDownloadControl::faulty(Fault fault, const QByteArray &content, const HttpRequest &request)
+{
+    HttpAnswer answer = FaultServer::honest(content, request);
+    qint64 first = 0;
+    qint64 last = 0;
+    // Only the third part misbehaves; the others are served well.
+    if (!FaultServer::requestedRange(request, &first, &last) ||
+        first != DownloadPlan::partition(content.size(), 5)[2].first)
+        return answer;
+    const QByteArray total = '/' + QByteArray::number(content.size());
+    switch (fault) {
+    case Fault::IgnoresRange:
+        answer = HttpAnswer();
+        answer.body = content;
+        break;
+    case Fault::WrongContentRange:
+        answer.headers = {qMakePair(QByteArray("Content-Range"), "bytes " + QByteArray::number(first + 1) + '-' +
+                                                                     QByteArray::number(last + 1) + total)};
+        answer.body = content.mid(first + 1, last - first + 1);
+        break;
+    case Fault::OtherPackageSize:
+        answer.headers = {qMakePair(QByteArray("Content-Range"), "bytes " + QByteArray::number(first) + '-' +
+                                                                     QByteArray::number(last) + "/" +
+                                                                     QByteArray::number(content.size() + 1))};
+        break;
+    case Fault::CutShort:
+        answer.cutAfter = answer.body.size() / 2;
+        answer.headers.append(qMakePair(QByteArray("Content-Length"), QByteArray::number(answer.body.size())));
+        break;
+    case Fault::ResetMidPart:
+        answer.cutAfter = answer.body.size() / 2;
+        answer.end = HttpAnswer::End::Reset;
+        break;
+    case Fault::StallMidPart:
+        answer.cutAfter = answer.body.size() / 2;
+        answer.end = HttpAnswer::End::Stall;
+        break;
+    case Fault::StallBeforeAnswer:
+        answer.delayMs = 60000;
+        break;
+    case Fault::LongBody:
+        answer.body += "and then some";
+        break;
+    case Fault::NotFound:
+        answer = HttpAnswer();
+        answer.status = 404;
+        answer.body = "<html>not found</html>";
+        break;
+    case Fault::ServerError:
+        answer = HttpAnswer();
+        answer.status = 500;
+        break;
+    case Fault::Compressed:
+        answer.headers.append(qMakePair(QByteArray("Content-Encoding"), QByteArray("gzip")));
+        break;
+    }
+    return answer;
+}
+
+void TestDownloadControl::faultyPart_failsAndLeavesNoFile_data()
+{
+    QTest::addColumn<Fault>("fault");
+    QTest::newRow("200 that ignores the range") << Fault::IgnoresRange;
+    QTest::newRow("Content-Range of other bytes") << Fault::WrongContentRange;
+    QTest::newRow("Content-Range of another package size") << Fault::OtherPackageSize;
+    QTest::newRow("part cut short") << Fault::CutShort;
+    QTest::newRow("connection reset mid-part") << Fault::ResetMidPart;
+    QTest::newRow("stall mid-part") << Fault::StallMidPart;
+    QTest::newRow("stall before the answer") << Fault::StallBeforeAnswer;
+    QTest::newRow("longer body than the range") << Fault::LongBody;
+    QTest::newRow("404 for one part") << Fault::NotFound;
+    QTest::newRow("500 for one part") << Fault::ServerError;
+    QTest::newRow("compressed part") << Fault::Compressed;
+}
+
+void TestDownloadControl::faultyPart_failsAndLeavesNoFile()
+{
+    QFETCH(Fault, fault);
+    const QByteArray content = package(200000);
+    FaultServer server;
+    server.setChunkSize(4096);
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        HttpAnswer answer = faulty(fault, content, request);
+        answer.chunkDelayMs = 1;
+        return answer;
+    }));
+    DownloadControl control;
+    control.SetStallTimeout(400);
+    QVERIFY(run(control, server.url(QStringLiteral("/p.bin"))));
+    QVERIFY(control.OutputFileName().isEmpty());
+    QVERIFY(!control.ErrorString().isEmpty());
+    qInfo() << "reported:" << control.ErrorString();
+    QCOMPARE(leftFiles(), QStringList());
+}
+
+void TestDownloadControl::plainGetFaults_failAndLeaveNoFile_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<qint64>("cutAfter");
+    QTest::addColumn<int>("end");
+    QTest::newRow("404") << 404 << qint64(-1) << int(HttpAnswer::End::Close);
+    QTest::newRow("206 to a plain GET") << 206 << qint64(-1) << int(HttpAnswer::End::Close);
+    QTest::newRow("cut short of its Content-Length") << 200 << qint64(30000) << int(HttpAnswer::End::Close);
+    QTest::newRow("reset") << 200 << qint64(30000) << int(HttpAnswer::End::Reset);
+    QTest::newRow("stall") << 200 << qint64(30000) << int(HttpAnswer::End::Stall);
+}
+
+void TestDownloadControl::plainGetFaults_failAndLeaveNoFile()
+{
+    QFETCH(int, status);
+    QFETCH(qint64, cutAfter);
+    QFETCH(int, end);
+    const QByteArray content = package(70000);
+    FaultServer server;
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        HttpAnswer answer;
+        answer.body = content;
+        if (request.method == "HEAD") {
+            answer.sendContentLength = false;
+            return answer;
+        }
+        answer.status = status;
+        answer.cutAfter = cutAfter;
+        answer.end = HttpAnswer::End(end);
+        answer.headers.append(qMakePair(QByteArray("Content-Length"), QByteArray::number(content.size())));
+        return answer;
+    }));
+    DownloadControl control;
+    control.SetStallTimeout(400);
+    QVERIFY(run(control, server.url(QStringLiteral("/p.bin"))));
+    QVERIFY(control.OutputFileName().isEmpty());
+    QCOMPARE(leftFiles(), QStringList());
+}
+
+void TestDownloadControl::unreachableServer_fails()
+{
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    DownloadControl control;
+    QVERIFY(run(control, QStringLiteral("http://127.0.0.1:%1/p.bin").arg(port)));
+    QVERIFY(control.OutputFileName().isEmpty());
+    QCOMPARE(leftFiles(), QStringList());
+}
+
+void TestDownloadControl::wrongSha256_failsAndRemovesTheFile()
+{
+    const QByteArray content = package(999);
+    FaultServer server;
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        return FaultServer::honest(content, request);
+    }));
+    DownloadControl control;
+    control.SetExpectedSha256(QString::fromLatin1(sha256("something else")));
+    QVERIFY(run(control, server.url(QStringLiteral("/p.bin"))));
+    QVERIFY(control.OutputFileName().isEmpty());
+    QVERIFY(control.ErrorString().contains(QLatin1String("SHA-256")));
+    QCOMPARE(leftFiles(), QStringList());
+}
+
+void TestDownloadControl::badInput_failsWithoutTouchingAnything_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<int>("parts");
+    QTest::addColumn<QString>("saveName");
+    QTest::newRow("empty address") << "" << 5 << "";
+    QTest::newRow("file address") << "file:///bin/sh" << 5 << "";
+    QTest::newRow("ftp address") << "ftp://127.0.0.1/p.bin" << 5 << "";
+    QTest::newRow("no parts") << "SERVER/p.bin" << 0 << "";
+    QTest::newRow("output cannot be created") << "SERVER/p.bin" << 5 << "no/such/folder/p.bin";
+    QTest::newRow("output is a folder") << "SERVER/p.bin" << 5 << ".";
+}
+
+void TestDownloadControl::badInput_failsWithoutTouchingAnything()
+{
+    QFETCH(QString, url);
+    QFETCH(int, parts);
+    QFETCH(QString, saveName);
+    const QByteArray content = package(999);
+    FaultServer server;
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        return FaultServer::honest(content, request);
+    }));
+    url.replace(QLatin1String("SERVER"), server.url());
+
+    DownloadControl control;
+    QSignalSpy finished(&control, &DownloadControl::FileDownloadFinished);
+    control.FetchFile(url, parts, saveName);
+    QCOMPARE(finished.size(), 0); // never from inside FetchFile
+    QVERIFY(finished.wait(5000));
+    QTest::qWait(50);
+    QCOMPARE(finished.size(), 1);
+    QVERIFY(control.OutputFileName().isEmpty());
+    QVERIFY(!control.ErrorString().isEmpty());
+    QCOMPARE(leftFiles(), QStringList());
+    for (const HttpRequest &request : server.requests())
+        QCOMPARE(request.method, QByteArray("HEAD"));
+}
+
+void TestDownloadControl::destroyedWhileRunning_removesThePartialFile()
+{
+    const QByteArray content = package(200000);
+    FaultServer server;
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        HttpAnswer answer = FaultServer::honest(content, request);
+        answer.cutAfter = answer.body.size() / 2;
+        answer.end = HttpAnswer::End::Stall;
+        return answer;
+    }));
+    auto control = std::make_unique<DownloadControl>();
+    QSignalSpy progress(control.get(), &DownloadControl::FileDownloadProgress);
+    control->FetchFile(server.url(QStringLiteral("/p.bin")), 5, QString());
+    QTRY_VERIFY(!progress.isEmpty() && progress.last().at(0).toLongLong() >= content.size() / 2 - 5);
+    QCOMPARE(leftFiles(), QStringList({"p.bin"}));
+    control.reset();
+    QCOMPARE(leftFiles(), QStringList());
+}
+
+QTEST_GUILESS_MAIN(TestDownloadControl)
+#include "tst_downloadcontrol.moc"

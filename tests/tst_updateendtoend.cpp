@@ -1,0 +1,102 @@
+// The whole update as real processes: a running client, the updater fetching the demo's update from
+// nginx, the client told to quit, and the package started once it has gone.
+#include "nginxserver.h"
+#include "processtest.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+const QString Listening = QStringLiteral("primary instance listening");
+const QString Package = QStringLiteral("orvane-update-demo.sh");
+const QString Marker = QStringLiteral("orvane-update-demo.done");
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+} // namespace
+
+class TestUpdateEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void runningClient_quitsThenThePackageRuns();
+    void noClient_packageRunsAtOnce();
+
+private:
+    // A folder laid out like an installation: the updater and its icon.
+    bool install(QTemporaryDir &folder);
+};
+
+bool TestUpdateEndToEnd::install(QTemporaryDir &folder)
+{
+    const QString renovo = folder.filePath(QStringLiteral("Renovo"));
+    return QFile::copy(QStringLiteral(RENOVO_PATH), renovo) &&
+           QFile::copy(QStringLiteral(PROGRAM_DIR "/update.ico"), folder.filePath(QStringLiteral("update.ico")));
+}
+
+void TestUpdateEndToEnd::runningClient_quitsThenThePackageRuns()
+{
+    if (!NginxServer::isAvailable())
+        QSKIP("nginx is not installed");
+    NginxServer nginx;
+    QVERIFY2(nginx.start(QStringLiteral(DEMO_DIR "/update")), qPrintable(nginx.errorLog()));
+    QTemporaryDir installed;
+    QVERIFY(install(installed));
+
+    ProcessTest test;
+    QProcessEnvironment env = test.environment();
+    env.insert(QStringLiteral("ORVANE_UPDATE_SERVER_URL"), nginx.url());
+    env.insert(QStringLiteral("ORVANE_UPDATER_UNATTENDED"), QStringLiteral("1"));
+    QProcess *client = test.start(QStringLiteral(ORVN_PATH), {}, env);
+    QVERIFY2(ProcessTest::waitForOutput(client, Listening), qPrintable(ProcessTest::output(client)));
+
+    QProcess *updater = test.start(installed.filePath(QStringLiteral("Renovo")), {}, env);
+    // The package starts only once the client has gone: no marker while the client runs.
+    QElapsedTimer timer;
+    timer.start();
+    while (client->state() != QProcess::NotRunning && !client->waitForFinished(10)) {
+        QVERIFY(!QFile::exists(installed.filePath(Marker)));
+        QVERIFY2(timer.elapsed() < 20000, qPrintable(ProcessTest::output(updater)));
+    }
+    QCOMPARE(client->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(client->exitCode(), 0);
+
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(installed.filePath(Marker)), 15000);
+    QVERIFY(updater->state() == QProcess::NotRunning || updater->waitForFinished(10000));
+    QCOMPARE(updater->exitCode(), 0);
+    QCOMPARE(contentOf(installed.filePath(Package)), contentOf(QStringLiteral(DEMO_DIR "/update/soft/") + Package));
+    QVERIFY(!QFile::exists(installed.filePath(QStringLiteral("ServerConfig.ini"))));
+}
+
+void TestUpdateEndToEnd::noClient_packageRunsAtOnce()
+{
+    if (!NginxServer::isAvailable())
+        QSKIP("nginx is not installed");
+    NginxServer nginx;
+    QVERIFY(nginx.start(QStringLiteral(DEMO_DIR "/update")));
+    QTemporaryDir installed;
+    QVERIFY(install(installed));
+
+    ProcessTest test;
+    QProcessEnvironment env = test.environment();
+    env.insert(QStringLiteral("ORVANE_UPDATE_SERVER_URL"), nginx.url());
+    env.insert(QStringLiteral("ORVANE_UPDATER_UNATTENDED"), QStringLiteral("1"));
+    QElapsedTimer timer;
+    timer.start();
+    QProcess *updater = test.start(installed.filePath(QStringLiteral("Renovo")), {}, env);
+    QVERIFY(updater->waitForFinished(15000));
+    QCOMPARE(updater->exitCode(), 0);
+    QVERIFY2(timer.elapsed() < 8000, "with no client there is nothing to wait for");
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(installed.filePath(Marker)), 5000);
+}
+
+QTEST_GUILESS_MAIN(TestUpdateEndToEnd)
+#include "tst_updateendtoend.moc"

@@ -1,0 +1,164 @@
+#include "download.h"
+
+#include <QFile>
+#include <QLoggingCategory>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+Q_LOGGING_CATEGORY(lcDownload, "orvane.download", QtWarningMsg)
+
+namespace {
+// Bounds what the network layer keeps for us per part when the disk is slower than the network.
+constexpr qint64 ReadBufferBytes = 1024 * 1024;
+} // namespace
+
+Download::Download(int partNumber, QObject *parent) : QObject(parent), partNumber(partNumber)
+{
+}
+
+Download::~Download() = default;
+
+void Download::SetStallTimeout(int milliseconds)
+{
+    stallTimeoutMs = milliseconds;
+}
+
+void Download::FetchRange(const QUrl &url, QFile *target, qint64 first, qint64 last, qint64 size)
+{
+    if (!target)
+        return;
+    ranged = true;
+    rangeStart = first;
+    rangeEnd = last;
+    packageSize = size;
+    start(url, target, DownloadPlan::rangeHeader({first, last}));
+}
+
+void Download::FetchWhole(const QUrl &url, QFile *target)
+{
+    if (!target)
+        return;
+    ranged = false;
+    rangeStart = 0;
+    rangeEnd = -1;
+    packageSize = 0;
+    start(url, target, QByteArray());
+}
+
+void Download::start(const QUrl &url, QFile *target, const QByteArray &range)
+{
+    doneBytes = 0;
+    file = target;
+    answerChecked = false;
+    ended = false;
+    error.clear();
+
+    QNetworkRequest request(url);
+    if (!range.isEmpty())
+        request.setRawHeader("Range", range);
+    // Otherwise the network layer asks for gzip and inflates it, and the lengths no longer match the range.
+    request.setRawHeader("Accept-Encoding", "identity");
+    request.setTransferTimeout(stallTimeoutMs);
+    reply = manager.get(request);
+    reply->setReadBufferSize(ReadBufferBytes);
+    connect(reply, &QNetworkReply::finished, this, &Download::FinishedSlot);
+    connect(reply, &QNetworkReply::readyRead, this, &Download::HttpReadyRead);
+    qCDebug(lcDownload) << "part" << partNumber << "GET" << url << range;
+}
+
+bool Download::answerIsUsable()
+{
+    if (answerChecked)
+        return true;
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    QString reason;
+    if (ranged)
+        reason = DownloadPlan::rejectPartAnswer(status, reply->rawHeader("Content-Range"), {rangeStart, rangeEnd},
+                                                packageSize);
+    else if (status != 200)
+        reason = QStringLiteral("the server answered %1").arg(status);
+    const QByteArray encoding = reply->rawHeader("Content-Encoding").trimmed().toLower();
+    if (reason.isEmpty() && !encoding.isEmpty() && encoding != "identity")
+        reason = QStringLiteral("the server sent the package encoded as %1").arg(QString::fromLatin1(encoding));
+    if (!reason.isEmpty()) {
+        fail(reason);
+        return false;
+    }
+    answerChecked = true;
+    return true;
+}
+
+void Download::HttpReadyRead()
+{
+    if (!file || ended || !reply || !error.isEmpty())
+        return;
+    if (!answerIsUsable())
+        return;
+    const QByteArray chunk = reply->readAll();
+    if (chunk.isEmpty())
+        return;
+    if (ranged && doneBytes + chunk.size() > rangeEnd - rangeStart + 1) {
+        fail(QStringLiteral("the server sent more than the %1 bytes asked for").arg(rangeEnd - rangeStart + 1));
+        return;
+    }
+    // Seek and write back to back: the parts share one file object on this one thread.
+    if (!file->seek(rangeStart + doneBytes) || file->write(chunk) != chunk.size()) {
+        fail(QStringLiteral("cannot write %1: %2").arg(file->fileName(), file->errorString()));
+        return;
+    }
+    doneBytes += chunk.size();
+    emit HaveDoneBytes(chunk.size());
+}
+
+void Download::Abort(const QString &reason)
+{
+    if (reply && !ended)
+        fail(reason);
+}
+
+void Download::fail(const QString &reason)
+{
+    if (error.isEmpty())
+        error = reason;
+    // Not from inside the reply's own signals, which it does not expect; nothing more is written meanwhile.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (reply && !ended)
+                reply->abort();
+        },
+        Qt::QueuedConnection);
+}
+
+void Download::FinishedSlot()
+{
+    if (ended || !reply)
+        return;
+    if (error.isEmpty() && reply->error() == QNetworkReply::NoError && reply->bytesAvailable() > 0)
+        HttpReadyRead();
+    if (ended || !reply)
+        return;
+    ended = true;
+
+    if (error.isEmpty() && reply->error() != QNetworkReply::NoError)
+        error = reply->errorString();
+    // An answer without a body has not been looked at yet; with `ended` set this only records why.
+    if (error.isEmpty())
+        answerIsUsable();
+    if (error.isEmpty()) {
+        const qint64 expected =
+            ranged ? rangeEnd - rangeStart + 1 : reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+        const bool knowsLength = ranged || reply->header(QNetworkRequest::ContentLengthHeader).isValid();
+        if (knowsLength && doneBytes != expected)
+            error = QStringLiteral("%1 of %2 bytes arrived").arg(doneBytes).arg(expected);
+    }
+    if (file && !file->flush() && error.isEmpty())
+        error = QStringLiteral("cannot write %1: %2").arg(file->fileName(), file->errorString());
+    if (!error.isEmpty())
+        qCInfo(lcDownload) << "part" << partNumber << "failed:" << error;
+
+    reply->deleteLater();
+    reply = nullptr;
+    file = nullptr;
+    emit DownloadFinished();
+}

@@ -1,0 +1,239 @@
+#include "mainwindow.h"
+
+#include "deployment.h"
+#include "downloadcontrol.h"
+#include "packagelauncher.h"
+#include "serverinfo.h"
+#include "singleapplication.h"
+#include "ui_mainwindow.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QLocalSocket>
+#include <QLoggingCategory>
+#include <QMessageBox>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextBrowser>
+
+#include <limits>
+
+Q_LOGGING_CATEGORY(lcUpdater, "orvane.updater", QtWarningMsg)
+
+namespace {
+const QString ServerConfigFile = QStringLiteral("ServerConfig.ini");
+constexpr int ClientPollMs = 100;
+} // namespace
+
+MainWindow::MainWindow(SingleApplication *app, QWidget *parent)
+    : QMainWindow(parent), app(app), ui(new Ui::MainWindow),
+      configUrl(Deployment::updateServerUrl() + QStringLiteral("/soft/config.ini"))
+{
+    ui->setupUi(this);
+    setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
+
+    QCoreApplication::setApplicationName(QStringLiteral("Orvane网络电视"));
+    setWindowTitle(QCoreApplication::applicationName() + tr(" 在线升级"));
+
+    control = new DownloadControl;
+
+    ui->pushButton_update->setEnabled(false);
+    ui->label_note->setText(tr("正在检查更新..."));
+    ui->label_title->setText(QCoreApplication::applicationName() + tr(" 在线升级程序"));
+
+    connect(&checkTimer, &QTimer::timeout, this, &MainWindow::init);
+    checkTimer.start(500);
+}
+
+MainWindow::~MainWindow()
+{
+    delete ui;
+    delete control;
+}
+
+void MainWindow::setConfigUrl(const QString &url)
+{
+    configUrl = url;
+}
+
+void MainWindow::setStallTimeout(int milliseconds)
+{
+    stallTimeoutMs = milliseconds;
+    control->SetStallTimeout(milliseconds);
+}
+
+void MainWindow::setClientExitWait(int milliseconds)
+{
+    clientExitWaitMs = milliseconds;
+}
+
+void MainWindow::init()
+{
+    checkTimer.stop();
+    if (!fetchServerConfig(configUrl)) {
+        ui->label_note->setText(tr("获取更新信息失败"));
+        return;
+    }
+
+    const QString path = QDir::currentPath() + QLatin1Char('/') + ServerConfigFile;
+    const ServerInfo info = ServerInfoFile::read(path);
+    QFile::remove(path);
+    // A relative address names a file on the configuration server, so one file serves any host and port.
+    const QUrl packUrl(info.updatePackUrl);
+    updatePackUrl = !info.updatePackUrl.isEmpty() && packUrl.isRelative() ? QUrl(configUrl).resolved(packUrl).toString()
+                                                                          : info.updatePackUrl;
+    updatePackSha256 = info.updatePackSha256;
+
+    if (!ServerInfoFile::offersUpdate(QLatin1String(ServerInfoFile::BuiltInVersion), info.appVersion)) {
+        ui->label_note->setText(tr("恭喜，已经是最新版本！"));
+        return;
+    }
+    ui->label_title->setText(QCoreApplication::applicationName() + tr(" 有新的更新可用！"));
+    ui->label_note->setText(tr("是否立即升级到最新版?"));
+    ui->pushButton_update->setEnabled(true);
+    ui->textBrowser_newVersion->setText(info.newVersionInfo);
+
+    // For scripted runs (the demo, the end-to-end test): update without waiting for a click.
+    if (qEnvironmentVariableIntValue("ORVANE_UPDATER_UNATTENDED") == 1)
+        QTimer::singleShot(0, this, &MainWindow::on_pushButton_update_clicked);
+}
+
+bool MainWindow::fetchServerConfig(const QString &url)
+{
+    QNetworkAccessManager manager;
+    QEventLoop loop;
+    QNetworkRequest request{QUrl(url)};
+    // A server that accepts the connection and then says nothing must not keep the check forever.
+    request.setTransferTimeout(stallTimeoutMs);
+    QNetworkReply *reply = manager.get(request);
+    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit, Qt::DirectConnection);
+    if (!reply->isFinished())
+        loop.exec();
+
+    bool written = false;
+    if (reply->error() == QNetworkReply::NoError) {
+        QFile file(ServerConfigFile);
+        written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(reply->readAll()) >= 0;
+    } else {
+        qCWarning(lcUpdater) << "cannot fetch" << url << reply->errorString();
+    }
+    delete reply;
+    return written;
+}
+
+void MainWindow::on_pushButton_update_clicked()
+{
+    if (updatePackUrl.isEmpty())
+        return;
+    ui->pushButton_update->setEnabled(false);
+    ui->label_note->setText(tr("正在下载更新文件..."));
+    downloading = true;
+
+    control->SetExpectedSha256(updatePackSha256);
+    control->FetchFile(updatePackUrl, partCount, QString());
+    connect(control, &DownloadControl::FileDownloadProgress, this, &MainWindow::onDownloadProgress,
+            Qt::UniqueConnection);
+    connect(control, &DownloadControl::FileDownloadFinished, this, &MainWindow::onDownloadFinish, Qt::UniqueConnection);
+}
+
+void MainWindow::onDownloadProgress(qint64 current, qint64 total)
+{
+    if (total <= 0) {
+        // The server told no size: the bar shows that something is happening.
+        ui->progressBar_download->setRange(0, 0);
+        return;
+    }
+    // The bar counts in int; larger packages are counted in coarser units instead of wrapping.
+    int shift = 0;
+    while ((total >> shift) > std::numeric_limits<int>::max())
+        ++shift;
+    ui->progressBar_download->setRange(0, int(total >> shift));
+    ui->progressBar_download->setValue(int(qMin(current, total) >> shift));
+}
+
+void MainWindow::on_pushButton_cancel_clicked()
+{
+    if (!downloading) {
+        close();
+        return;
+    }
+    QMessageBox box(QMessageBox::Question, tr("提示"), tr("正在下载更新包，确定要取消吗?"), QMessageBox::NoButton,
+                    this);
+    QPushButton *yes = box.addButton(tr("确定"), QMessageBox::AcceptRole);
+    box.addButton(tr("取消"), QMessageBox::RejectRole);
+    cancelQuestion = &box;
+    box.exec();
+    cancelQuestion = nullptr;
+    if (box.clickedButton() == yes && downloading)
+        close();
+}
+
+void MainWindow::onDownloadFinish()
+{
+    // The question whether to cancel has been overtaken by the end of the download.
+    if (cancelQuestion)
+        cancelQuestion->reject();
+
+    const QString package = control->OutputFileName();
+    if (package.isEmpty()) {
+        // Nothing may be run and the client must keep running: the file is not the package.
+        qCWarning(lcUpdater) << "download failed:" << control->ErrorString();
+        downloading = false;
+        ui->label_note->setText(tr("下载更新包失败！"));
+        ui->progressBar_download->setRange(0, 100);
+        ui->progressBar_download->setValue(0);
+        ui->pushButton_update->setEnabled(true);
+        QMessageBox box(QMessageBox::Question, tr("提示"), tr("下载更新包失败！"), QMessageBox::NoButton, this);
+        box.addButton(tr("确定"), QMessageBox::AcceptRole);
+        box.exec();
+        return;
+    }
+
+    downloading = false;
+    // The client is being asked to quit; leaving now would leave the user with neither program.
+    ui->pushButton_cancel->setEnabled(false);
+    if (app && app->isRunning()) {
+        app->sendMessage(QStringLiteral("updator"));
+        waitForClientThenStart(package);
+        return;
+    }
+    startPackageAndClose(package);
+}
+
+void MainWindow::waitForClientThenStart(const QString &package)
+{
+    // An installer must not meet a running client: start once its server is gone, or give up waiting.
+    auto *poll = new QTimer(this);
+    const QDeadlineTimer deadline(clientExitWaitMs);
+    connect(poll, &QTimer::timeout, this, [this, poll, deadline, package] {
+        const bool gone = !clientAnswers();
+        if (!gone && !deadline.hasExpired())
+            return;
+        if (!gone)
+            qCWarning(lcUpdater) << "the client is still running; starting the package anyway";
+        poll->stop();
+        poll->deleteLater();
+        startPackageAndClose(package);
+    });
+    poll->start(ClientPollMs);
+}
+
+bool MainWindow::clientAnswers() const
+{
+    QLocalSocket socket;
+    socket.connectToServer(app->serverName(), QIODevice::WriteOnly);
+    const bool answers = socket.waitForConnected(ClientPollMs);
+    socket.abort();
+    return answers;
+}
+
+void MainWindow::startPackageAndClose(const QString &package)
+{
+    PackageLauncher::start(package);
+    close();
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// What the updater's configuration server announces.
+struct ServerInfo
+{
+    QString appVersion;
+    QString updatePackUrl;
+    QString newVersionInfo;
+    QString updatePackSha256;
+};
+
+namespace ServerInfoFile {
+
+// The version this updater treats as installed.
+inline constexpr char BuiltInVersion[] = "1.2.0.21130";
+
+// Reads the announced values from the INI file at `path`; missing keys read as empty.
+ServerInfo read(const QString &path);
+// Any difference counts, older or malformed alike: the server decides what is current.
+bool offersUpdate(const QString &builtInVersion, const QString &announcedVersion);
+
+} // namespace ServerInfoFile
