@@ -3,6 +3,8 @@
 #include <QMainWindow>
 #include <QPoint>
 
+class AxWidgetThread;
+class QPushButton;
 class QSystemTrayIcon;
 
 namespace Ui {
@@ -38,12 +40,36 @@ protected:
 private slots:
     void on_pushButton_close_clicked();
     void on_pushButton_min_clicked();
+    void on_pushButton_page1_clicked();
+    void on_pushButton_page2_clicked();
+    void on_pushButton_page3_clicked();
+    void on_pushButton_page4_clicked();
+    void onBannerShow(bool noError);
+    void onPageShow(bool noError);
 
 private:
     void hideToTray();
+    // The channel page area and the banner area, with their three web page hosts.
+    void setUpPageArea();
+    void tearDownPageArea();
+    void selectPage(int page);
+    void switchPage(int page);
+    QPushButton *pageButton(int page) const;
+    QString pageUrl(int page) const;
+    void showFallbackPage();
 
     QSystemTrayIcon *trayIcon = nullptr;
     // Offset of the mouse from the frame corner at the last left press; (-1, -1) while no drag is under way.
     QPoint dragOffset{0, 0};
+    AxWidgetThread *bannerHost = nullptr;
+    AxWidgetThread *loadingHost = nullptr;
+    AxWidgetThread *pageHost = nullptr;
+    int currentPage = 0;
+    // Failed loads of a local error page in a row; bounded so that a broken install cannot keep
+    // the area loading for ever.
+    int pageErrorRounds = 0;
+    int bannerErrorRounds = 0;
     Ui::MainWindow *ui = nullptr;
+
+    friend class TestPageArea;
 };
