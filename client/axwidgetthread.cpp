@@ -30,6 +30,8 @@ class SilentPage final : public QWebEnginePage
 public:
     explicit SilentPage(QObject *parent) : QWebEnginePage(AxWidgetThread::profile(), parent)
     {
+        // The page area's own dark blue, instead of a white flash before the first page has painted.
+        setBackgroundColor(QColor(0x1b, 0x25, 0x34));
         connect(this, &QWebEnginePage::featurePermissionRequested, this,
                 [this](const QUrl &origin, QWebEnginePage::Feature feature) {
                     qCDebug(lcHost) << "denied permission" << feature << "to" << origin;
