@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QLoggingCategory>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QWebEngineCertificateError>
 #include <QWebEngineDownloadRequest>
@@ -232,7 +233,11 @@ void AxWidgetThread::toggleFullScreen(bool on)
         normalParent = axWidget->parentWidget();
         auto *layout = normalParent ? qobject_cast<QBoxLayout *>(normalParent->layout()) : nullptr;
         normalIndex = layout ? layout->indexOf(axWidget) : -1;
+        QScreen *screen = axWidget->screen();
         axWidget->setParent(nullptr);
+        // Without a window manager the full-screen state alone would not resize the window.
+        if (screen)
+            axWidget->setGeometry(screen->geometry());
         axWidget->showFullScreen();
         return;
     }
