@@ -46,6 +46,7 @@ private slots:
 
     // Silence
     void dialogs_neitherShowNorStallTheLoad();
+    void pageAskingToStay_isLeftAnyway();
     void permissionRequest_isDenied();
     void newWindows_goToTheBrowserOnlyForHttp_data();
     void newWindows_goToTheBrowserOnlyForHttp();
@@ -75,6 +76,8 @@ void TestAxWidgetThread::initTestCase()
     writePage(QStringLiteral("dialogs.html"), "<title>Orvane</title><script>alert('hello');"
                                               "var c = confirm('sure?'); var p = prompt('name?', 'x');"
                                               "document.title = 'Orvane ' + c + ' ' + p;</script>");
+    writePage(QStringLiteral("stay.html"), "<title>Orvane stay</title><script>onbeforeunload = e => {"
+                                           "e.preventDefault(); e.returnValue = 'stay'; };</script><p>stay");
     writePage(QStringLiteral("file.bin"), QByteArray(2048, 'x'));
     writePage(QStringLiteral("notification.html"), "<title>Orvane</title><script>Notification.requestPermission().then("
                                                    "r => document.title = 'denied ' + r);</script>");
@@ -213,6 +216,25 @@ void TestAxWidgetThread::dialogs_neitherShowNorStallTheLoad()
     QVERIFY(spy.at(0).at(0).toBool());
     // confirm() answers no and prompt() is cancelled.
     QCOMPARE(host.axWidget->title(), QStringLiteral("Orvane false null"));
+}
+
+void TestAxWidgetThread::pageAskingToStay_isLeftAnyway()
+{
+    AxWidgetThread host(QStringLiteral("Orvane"));
+    QSignalSpy spy(&host, &AxWidgetThread::loadComplete);
+    host.axWidget->resize(400, 300);
+    host.axWidget->show();
+    QVERIFY(QTest::qWaitForWindowExposed(host.axWidget));
+    host.beginUrl(server.url(QStringLiteral("/stay.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, LoadTimeout);
+    // The engine asks before leaving only a page the user has interacted with.
+    QTRY_VERIFY(host.axWidget->focusProxy());
+    QTest::mouseClick(host.axWidget->focusProxy(), Qt::LeftButton, {}, QPoint(50, 50));
+    QTest::qWait(200);
+    host.beginUrl(server.url(QStringLiteral("/soft/iflive.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, LoadTimeout);
+    QVERIFY(spy.at(1).at(0).toBool());
+    QCOMPARE(host.axWidget->title(), QStringLiteral("Orvane网络电视"));
 }
 
 void TestAxWidgetThread::permissionRequest_isDenied()
