@@ -6,6 +6,9 @@
 
 int main(int argc, char **argv)
 {
+    // The web engine shares its GL contexts with the GUI; this must precede the application object.
+    // Nothing of the engine is created before the single-instance check, so a second start stays quick.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     SingleApplication app(argc, argv, QStringLiteral("ORVN"));
     if (app.isRunning()) {
         app.sendMessage(QStringLiteral("client"));

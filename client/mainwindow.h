@@ -7,6 +7,8 @@
 class QAction;
 class QMenu;
 class SkinForm;
+class AxWidgetThread;
+class QPushButton;
 
 namespace Ui {
 class MainWindow;
@@ -45,6 +47,12 @@ protected:
 private slots:
     void on_pushButton_close_clicked();
     void on_pushButton_min_clicked();
+    void on_pushButton_page1_clicked();
+    void on_pushButton_page2_clicked();
+    void on_pushButton_page3_clicked();
+    void on_pushButton_page4_clicked();
+    void onBannerShow(bool noError);
+    void onPageShow(bool noError);
 
     // Tray icon, its menu and the skins
     void on_pushButton_skin_clicked();
@@ -62,6 +70,14 @@ private:
     void setUpSkinChooser();
     void setUpTray();
     void openWebSite();
+    // The channel page area and the banner area, with their three web page hosts.
+    void setUpPageArea();
+    void tearDownPageArea();
+    void selectPage(int page);
+    void switchPage(int page);
+    QPushButton *pageButton(int page) const;
+    QString pageUrl(int page) const;
+    void showFallbackPage();
 
     QSystemTrayIcon *trayIcon = nullptr;
     QMenu *trayMenu = nullptr;
@@ -73,5 +89,15 @@ private:
     // Offset of the mouse from the frame corner at the last left press; (-1, -1) while no drag is under way.
     QPoint dragOffset{0, 0};
     SkinForm *skinForm = nullptr;
+    AxWidgetThread *bannerHost = nullptr;
+    AxWidgetThread *loadingHost = nullptr;
+    AxWidgetThread *pageHost = nullptr;
+    int currentPage = 0;
+    // Failed loads of a local error page in a row; bounded so that a broken install cannot keep
+    // the area loading for ever.
+    int pageErrorRounds = 0;
+    int bannerErrorRounds = 0;
     Ui::MainWindow *ui = nullptr;
+
+    friend class TestPageArea;
 };

@@ -1,5 +1,6 @@
 #include "clientconfig.h"
 #include "mainwindow.h"
+#include "webtest.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -264,5 +265,5 @@ void TestMainWindow::otherMessages_doNothing()
     QVERIFY(window->isHidden());
 }
 
-QTEST_MAIN(TestMainWindow)
+ORVANE_WEB_TEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

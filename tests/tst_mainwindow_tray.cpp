@@ -3,6 +3,7 @@
 #include "clientconfig.h"
 #include "mainwindow.h"
 #include "skinform.h"
+#include "webtest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -439,5 +440,5 @@ void TestMainWindowTray::readOnlyConfig_pickStillChangesTheSkinSilently()
     QVERIFY(QFile::setPermissions(configPath, QFile::ReadOwner | QFile::WriteOwner));
 }
 
-QTEST_MAIN(TestMainWindowTray)
+ORVANE_WEB_TEST_MAIN(TestMainWindowTray)
 #include "tst_mainwindow_tray.moc"

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+class QWebEngineProfile;
+class QWebEngineView;
+
+// Hosts one web view: navigates it on request and, once loading has stopped, says in one signal
+// whether the expected page arrived, judged by a keyword in the document's title. The view never
+// shows dialogs, grants no permissions and opens no windows of its own. Despite the name it lives
+// on the GUI thread.
+class AxWidgetThread final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit AxWidgetThread(const QString &keyword);
+    ~AxWidgetThread() override;
+
+    Q_DISABLE_COPY_MOVE(AxWidgetThread)
+
+    // The title rule: case-sensitive substring.
+    static bool titleMatches(const QString &title, const QString &keyword);
+    // An absolute local path becomes a file URL; anything else is taken as a URL.
+    static QUrl toUrl(const QString &text);
+    // Whether a new-window request for `url` may go to the user's default browser.
+    static bool opensExternally(const QUrl &url);
+
+    // The one profile of the client, persistent under the user's data folder; created on first use.
+    static QWebEngineProfile *profile();
+    // Where http(s) addresses of new-window requests go; the desktop's default browser unless
+    // replaced (tests record them instead).
+    static std::function<void(const QUrl &)> &externalOpener();
+
+    // Owned by the host; the owner lays it out. Tracked so that a view already destroyed with its
+    // parent window is not deleted twice.
+    QPointer<QWebEngineView> axWidget;
+
+public slots:
+    void beginUrl(QString url);
+
+signals:
+    // Once per watched navigation; for overlapping calls of beginUrl, only for the last one.
+    void loadComplete(bool noError);
+
+private slots:
+    void onLoadFinished(bool ok);
+    void onRenderProcessTerminated();
+
+private:
+    void finish(bool noError);
+    void toggleFullScreen(bool on);
+
+    QString titleKeyword;
+    // Counts navigations started by beginUrl, so that late answers about an earlier one are dropped.
+    quint64 generation = 0;
+    bool watching = false;
+    bool readingTitle = false;
+    // Where the view sat before a page took it full screen.
+    QPointer<QWidget> normalParent;
+    int normalIndex = -1;
+};

@@ -1,0 +1,314 @@
+// The web page host against pages served by an nginx of the test's own on 127.0.0.1.
+#include "axwidgetthread.h"
+#include "nginxserver.h"
+#include "webtest.h"
+
+#include <QHBoxLayout>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+
+namespace {
+const int LoadTimeout = 15000;
+
+QString closedPortUrl()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = server.serverPort();
+    server.close();
+    return QStringLiteral("http://127.0.0.1:%1/soft/iflive.html").arg(port);
+}
+} // namespace
+
+class TestAxWidgetThread : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    // The title rule
+    void keywordRule_data();
+    void keywordRule();
+
+    // One signal per navigation
+    void overlappingNavigations_reportOnlyTheLast_data();
+    void overlappingNavigations_reportOnlyTheLast();
+    void navigationReplacingASlowPage_reportsOnce();
+    void unusedHost_neverReports();
+    void navigationInsideThePage_reportsNothing();
+
+    // Silence
+    void dialogs_neitherShowNorStallTheLoad();
+    void pageAskingToStay_isLeftAnyway();
+    void permissionRequest_isDenied();
+    void newWindows_goToTheBrowserOnlyForHttp_data();
+    void newWindows_goToTheBrowserOnlyForHttp();
+    void downloads_areRefused();
+
+    // Ownership
+    void viewDestroyedWithItsWindow_isNotDeletedAgain();
+
+private:
+    void writePage(const QString &path, const QByteArray &html);
+    QTemporaryDir www;
+    NginxServer server;
+    QList<QUrl> opened;
+};
+
+void TestAxWidgetThread::initTestCase()
+{
+    if (!NginxServer::isAvailable())
+        QSKIP("nginx is not installed");
+    writePage(QStringLiteral("soft/iflive.html"), "<title>Orvane网络电视</title><p>live");
+    writePage(QStringLiteral("soft/ifback.html"), "<title>Orvane 回看</title><p>back");
+    writePage(QStringLiteral("lower.html"), "<title>orvane网络电视</title>");
+    writePage(QStringLiteral("banner.html"), "<title>首页 - 推荐</title>");
+    // Served under a folder named after the product: the address contains the keyword, the title does not.
+    writePage(QStringLiteral("Orvane/untitled.html"), "<p>no title here");
+    writePage(QStringLiteral("slow.html"), "<title>Orvane slow</title>" + QByteArray(4096, ' ') + "<p>slow");
+    writePage(QStringLiteral("dialogs.html"), "<title>Orvane</title><script>alert('hello');"
+                                              "var c = confirm('sure?'); var p = prompt('name?', 'x');"
+                                              "document.title = 'Orvane ' + c + ' ' + p;</script>");
+    writePage(QStringLiteral("stay.html"), "<title>Orvane stay</title><script>onbeforeunload = e => {"
+                                           "e.preventDefault(); e.returnValue = 'stay'; };</script><p>stay");
+    writePage(QStringLiteral("file.bin"), QByteArray(2048, 'x'));
+    writePage(QStringLiteral("notification.html"), "<title>Orvane</title><script>Notification.requestPermission().then("
+                                                   "r => document.title = 'denied ' + r);</script>");
+    // A slow page keeps the first of two navigations busy while the second one starts.
+    QVERIFY2(server.start(www.path(), QStringLiteral("location = /slow.html { limit_rate 1k; }")),
+             qPrintable(server.errorLog()));
+    AxWidgetThread::externalOpener() = [this](const QUrl &url) {
+        opened << url;
+    };
+}
+
+void TestAxWidgetThread::init()
+{
+    opened.clear();
+}
+
+void TestAxWidgetThread::cleanup()
+{
+    // Nothing may leave a window behind: no dialog, no pop-up.
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        QVERIFY2(!widget->isVisible() || qobject_cast<QWebEngineView *>(widget),
+                 qPrintable(QStringLiteral("stray window: ") + QLatin1String(widget->metaObject()->className())));
+}
+
+void TestAxWidgetThread::writePage(const QString &path, const QByteArray &html)
+{
+    const QString file = www.filePath(path);
+    QDir().mkpath(QFileInfo(file).path());
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(html.startsWith("<title>") ? "<!doctype html><meta charset=\"utf-8\">" + html : html);
+}
+
+void TestAxWidgetThread::keywordRule_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("keyword");
+    QTest::addColumn<bool>("noError");
+    const QString live = server.url(QStringLiteral("/soft/iflive.html"));
+    QTest::newRow("title contains the keyword") << live << QStringLiteral("Orvane") << true;
+    QTest::newRow("another host's keyword") << live << QStringLiteral("首页") << false;
+    QTest::newRow("keyword in other letter case")
+        << server.url(QStringLiteral("/lower.html")) << QStringLiteral("Orvane") << false;
+    QTest::newRow("banner keyword") << server.url(QStringLiteral("/banner.html")) << QStringLiteral("首页") << true;
+    QTest::newRow("no title, keyword only in the address")
+        << server.url(QStringLiteral("/Orvane/untitled.html")) << QStringLiteral("Orvane") << false;
+    QTest::newRow("404 under a folder with the keyword")
+        << server.url(QStringLiteral("/Orvane/missing.html")) << QStringLiteral("Orvane") << false;
+    QTest::newRow("server not answering") << closedPortUrl() << QStringLiteral("Orvane") << false;
+    QTest::newRow("local file path") << www.filePath(QStringLiteral("soft/iflive.html")) << QStringLiteral("Orvane")
+                                     << true;
+    QTest::newRow("missing local file") << www.filePath(QStringLiteral("Orvane/error1.html"))
+                                        << QStringLiteral("Orvane") << false;
+}
+
+void TestAxWidgetThread::keywordRule()
+{
+    QFETCH(QString, url);
+    QFETCH(QString, keyword);
+    QFETCH(bool, noError);
+    AxWidgetThread host(keyword);
+    QSignalSpy spy(&host, &AxWidgetThread::loadComplete);
+    host.beginUrl(url);
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, LoadTimeout);
+    QCOMPARE(spy.at(0).at(0).toBool(), noError);
+}
+
+void TestAxWidgetThread::overlappingNavigations_reportOnlyTheLast_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("last");
+    QTest::addColumn<bool>("noError");
+    QTest::newRow("failing page, then a good one")
+        << server.url(QStringLiteral("/nothing-here.html")) << server.url(QStringLiteral("/soft/iflive.html")) << true;
+    QTest::newRow("good page, then a failing one")
+        << server.url(QStringLiteral("/soft/iflive.html")) << server.url(QStringLiteral("/lower.html")) << false;
+}
+
+void TestAxWidgetThread::overlappingNavigations_reportOnlyTheLast()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, last);
+    QFETCH(bool, noError);
+    AxWidgetThread host(QStringLiteral("Orvane"));
+    QSignalSpy spy(&host, &AxWidgetThread::loadComplete);
+    host.beginUrl(first);
+    host.beginUrl(last);
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, LoadTimeout);
+    QCOMPARE(spy.at(0).at(0).toBool(), noError);
+    QCOMPARE(host.axWidget->url(), QUrl(last));
+    QTest::qWait(500);
+    QCOMPARE(spy.count(), 1);
+}
+
+void TestAxWidgetThread::navigationReplacingASlowPage_reportsOnce()
+{
+    AxWidgetThread host(QStringLiteral("Orvane"));
+    QSignalSpy spy(&host, &AxWidgetThread::loadComplete);
+    host.beginUrl(server.url(QStringLiteral("/slow.html")));
+    QTRY_VERIFY(host.axWidget->page()->isLoading());
+    QTest::qWait(300);
+    host.beginUrl(server.url(QStringLiteral("/soft/ifback.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, LoadTimeout);
+    QVERIFY(spy.at(0).at(0).toBool());
+    QCOMPARE(host.axWidget->title(), QStringLiteral("Orvane 回看"));
+    QTest::qWait(1000);
+    QCOMPARE(spy.count(), 1);
+}
+
+void TestAxWidgetThread::unusedHost_neverReports()
+{
+    AxWidgetThread host(QStringLiteral("Orvane"));
+    QSignalSpy spy(&host, &AxWidgetThread::loadComplete);
+    QTest::qWait(600);
+    QCOMPARE(spy.count(), 0);
+}
+
+void TestAxWidgetThread::navigationInsideThePage_reportsNothing()
+{
+    AxWidgetThread host(QStringLiteral("Orvane"));
+    QSignalSpy spy(&host, &AxWidgetThread::loadComplete);
+    host.beginUrl(server.url(QStringLiteral("/soft/iflive.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, LoadTimeout);
+    host.axWidget->page()->runJavaScript(QStringLiteral("location.href = '/soft/ifback.html'"));
+    QTRY_COMPARE_WITH_TIMEOUT(host.axWidget->title(), QStringLiteral("Orvane 回看"), LoadTimeout);
+    QTest::qWait(500);
+    QCOMPARE(spy.count(), 1);
+}
+
+void TestAxWidgetThread::dialogs_neitherShowNorStallTheLoad()
+{
+    AxWidgetThread host(QStringLiteral("Orvane"));
+    QSignalSpy spy(&host, &AxWidgetThread::loadComplete);
+    host.beginUrl(server.url(QStringLiteral("/dialogs.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, LoadTimeout);
+    QVERIFY(spy.at(0).at(0).toBool());
+    // confirm() answers no and prompt() is cancelled.
+    QCOMPARE(host.axWidget->title(), QStringLiteral("Orvane false null"));
+}
+
+void TestAxWidgetThread::pageAskingToStay_isLeftAnyway()
+{
+    AxWidgetThread host(QStringLiteral("Orvane"));
+    QSignalSpy spy(&host, &AxWidgetThread::loadComplete);
+    host.axWidget->resize(400, 300);
+    host.axWidget->show();
+    QVERIFY(QTest::qWaitForWindowExposed(host.axWidget));
+    host.beginUrl(server.url(QStringLiteral("/stay.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, LoadTimeout);
+    // The engine asks before leaving only a page the user has interacted with.
+    QTRY_VERIFY(host.axWidget->focusProxy());
+    QTest::mouseClick(host.axWidget->focusProxy(), Qt::LeftButton, {}, QPoint(50, 50));
+    QTest::qWait(200);
+    host.beginUrl(server.url(QStringLiteral("/soft/iflive.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, LoadTimeout);
+    QVERIFY(spy.at(1).at(0).toBool());
+    QCOMPARE(host.axWidget->title(), QStringLiteral("Orvane网络电视"));
+}
+
+void TestAxWidgetThread::permissionRequest_isDenied()
+{
+    // Camera and location cannot be asked for on a machine without devices; notifications can.
+    AxWidgetThread host(QStringLiteral("Orvane"));
+    host.beginUrl(server.url(QStringLiteral("/notification.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(host.axWidget->title(), QStringLiteral("denied denied"), LoadTimeout);
+}
+
+void TestAxWidgetThread::newWindows_goToTheBrowserOnlyForHttp_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("external");
+    QTest::newRow("http") << QStringLiteral("http://127.0.0.1:9/news.html") << true;
+    QTest::newRow("https") << QStringLiteral("https://127.0.0.1:9/news.html") << true;
+    QTest::newRow("local file") << QStringLiteral("file:///etc/hostname") << false;
+    QTest::newRow("blank") << QStringLiteral("about:blank") << false;
+    QTest::newRow("script") << QStringLiteral("javascript:alert(1)") << false;
+}
+
+void TestAxWidgetThread::newWindows_goToTheBrowserOnlyForHttp()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, external);
+    AxWidgetThread host(QStringLiteral("Orvane"));
+    QSignalSpy spy(&host, &AxWidgetThread::loadComplete);
+    host.beginUrl(server.url(QStringLiteral("/soft/iflive.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, LoadTimeout);
+    // The last call is a marker: once its result is back, the requests before it have been handled.
+    QString marker;
+    host.axWidget->page()->runJavaScript(
+        QStringLiteral("window.open('%1'); window.open('%1', '_blank'); 'done'").arg(target),
+        [&marker](const QVariant &result) {
+            marker = result.toString();
+        });
+    QTRY_COMPARE(marker, QStringLiteral("done"));
+    if (external)
+        QTRY_COMPARE(opened, QList<QUrl>({QUrl(target), QUrl(target)}));
+    QTest::qWait(300);
+    QCOMPARE(opened.size(), external ? 2 : 0);
+    QCOMPARE(host.axWidget->title(), QStringLiteral("Orvane网络电视"));
+}
+
+void TestAxWidgetThread::downloads_areRefused()
+{
+    QList<QWebEngineDownloadRequest::DownloadState> states;
+    // Connected after the host's own handler, so this sees the state that one left.
+    connect(AxWidgetThread::profile(), &QWebEngineProfile::downloadRequested, this,
+            [&states](QWebEngineDownloadRequest *download) {
+                states << download->state();
+            });
+    AxWidgetThread host(QStringLiteral("Orvane"));
+    QSignalSpy spy(&host, &AxWidgetThread::loadComplete);
+    host.beginUrl(server.url(QStringLiteral("/file.bin")));
+    QTRY_COMPARE_WITH_TIMEOUT(states.size(), 1, LoadTimeout);
+    QCOMPARE(states.at(0), QWebEngineDownloadRequest::DownloadCancelled);
+    disconnect(AxWidgetThread::profile(), &QWebEngineProfile::downloadRequested, this, nullptr);
+    // The navigation that became a download still ends, and shows no page of the keyword.
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, LoadTimeout);
+    QVERIFY(!spy.at(0).at(0).toBool());
+}
+
+void TestAxWidgetThread::viewDestroyedWithItsWindow_isNotDeletedAgain()
+{
+    auto *host = new AxWidgetThread(QStringLiteral("Orvane"));
+    auto *window = new QWidget;
+    auto *layout = new QHBoxLayout(window);
+    layout->addWidget(host->axWidget);
+    QCOMPARE(host->axWidget->parentWidget(), window);
+    delete window;
+    QVERIFY(host->axWidget.isNull());
+    delete host;
+}
+
+ORVANE_WEB_TEST_MAIN(TestAxWidgetThread)
+#include "tst_axwidgetthread.moc"
