@@ -4,9 +4,13 @@
 #include "axwidgetthread.h"
 #include "clientconfig.h"
 #include "deployment.h"
+#include "popform.h"
+#include "scrolllabel.h"
 #include "skinform.h"
 #include "skins.h"
 #include "ui_mainwindow.h"
+#include "updaterlauncher.h"
+#include "updator.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -22,6 +26,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QWebEngineView>
 
 Q_LOGGING_CATEGORY(lcWindow, "orvane.window", QtWarningMsg)
@@ -56,9 +61,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     applyStartUpSkin();
 
     ui->label_version->setAttribute(Qt::WA_TranslucentBackground);
+    ui->label_ad->setAttribute(Qt::WA_TranslucentBackground);
     setUpSkinChooser();
     ui->label_version->setText(tr("当前版本:") + clientConfig->appVersion);
-    ui->label_update->hide();
+    setUpAdvertising();
     setUpTray();
 
     show();
@@ -69,6 +75,9 @@ MainWindow::~MainWindow()
 {
     delete ui;
     tearDownPageArea();
+    delete popForm;
+    delete popTimer;
+    stopServerFetch();
     delete clientConfig;
     clientConfig = nullptr;
 }
@@ -403,4 +412,61 @@ void MainWindow::onBannerShow(bool noError)
     }
     ++bannerErrorRounds;
     bannerHost->beginUrl(localPage(QStringLiteral("errorb.html")));
+}
+
+void MainWindow::setUpAdvertising()
+{
+    popTimer = new QTimer(this);
+    connect(popTimer, &QTimer::timeout, this, &MainWindow::onPopShow);
+    popTimer->start(1000);
+
+    ui->label_update->hide();
+    updator = new Updator(clientConfig->serverConfigUrl, ui->label_update);
+    connect(updator, &Updator::getInfoFinished, this, &MainWindow::onGetInfoFinished);
+
+    checkUpdateTimer = new QTimer(this);
+    connect(checkUpdateTimer, &QTimer::timeout, this, &MainWindow::onCheckUpdate);
+    checkUpdateTimer->start(500);
+}
+
+void MainWindow::stopServerFetch()
+{
+    // A fetch still waiting for its server is dropped; the thread is given a moment to wind down, so
+    // no running thread is torn down with the program.
+    if (!updator)
+        return;
+    updator->exit(0);
+    if (updator->wait(3000))
+        delete updator;
+    else
+        qCWarning(lcWindow) << "the server configuration fetch did not end in time";
+    updator = nullptr;
+}
+
+void MainWindow::onCheckUpdate()
+{
+    checkUpdateTimer->stop();
+    updator->start(QThread::InheritPriority);
+}
+
+void MainWindow::onGetInfoFinished()
+{
+    ui->label_ad->setADText(clientConfig->textADStr, clientConfig->textADLink);
+    if (!clientConfig->bannerADUrl.isEmpty())
+        bannerHost->beginUrl(clientConfig->bannerADUrl);
+}
+
+void MainWindow::onPopShow()
+{
+    if (!popSchedule.tick(clientConfig->serverInfoReady, clientConfig->popDelayTime, clientConfig->popPeriod))
+        return;
+    delete popForm;
+    popForm = new PopForm;
+    popForm->setUrl(clientConfig->popUrl);
+    popForm->startPop();
+}
+
+void MainWindow::on_label_update_linkActivated(QString)
+{
+    UpdaterLauncher::start();
 }

@@ -1,14 +1,19 @@
 #pragma once
 
+#include "popschedule.h"
+
 #include <QMainWindow>
 #include <QPoint>
 #include <QSystemTrayIcon>
 
+class AxWidgetThread;
+class PopForm;
 class QAction;
 class QMenu;
-class SkinForm;
-class AxWidgetThread;
 class QPushButton;
+class QTimer;
+class SkinForm;
+class Updator;
 
 namespace Ui {
 class MainWindow;
@@ -64,6 +69,12 @@ private slots:
     void onActionUrl2();
     void iconActivated(QSystemTrayIcon::ActivationReason reason);
 
+    // The server configuration, the advertising it sets up and the update notice
+    void onCheckUpdate();
+    void onGetInfoFinished();
+    void onPopShow();
+    void on_label_update_linkActivated(QString link);
+
 private:
     void hideToTray();
     void applyStartUpSkin();
@@ -78,6 +89,8 @@ private:
     QPushButton *pageButton(int page) const;
     QString pageUrl(int page) const;
     void showFallbackPage();
+    void setUpAdvertising();
+    void stopServerFetch();
 
     QSystemTrayIcon *trayIcon = nullptr;
     QMenu *trayMenu = nullptr;
@@ -97,7 +110,13 @@ private:
     // the area loading for ever.
     int pageErrorRounds = 0;
     int bannerErrorRounds = 0;
+    QTimer *popTimer = nullptr;
+    QTimer *checkUpdateTimer = nullptr;
+    PopForm *popForm = nullptr;
+    PopSchedule popSchedule;
+    Updator *updator = nullptr;
     Ui::MainWindow *ui = nullptr;
 
     friend class TestPageArea;
+    friend class TestAdvertising;
 };

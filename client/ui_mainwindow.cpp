@@ -1,5 +1,7 @@
 #include "ui_mainwindow.h"
 
+#include "scrolllabel.h"
+
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -102,7 +104,7 @@ void MainWindow::setupUi(QMainWindow *window)
     label_update->setCursor(QCursor(Qt::PointingHandCursor));
     label_update->setStyleSheet(QStringLiteral("border-image: none;\ncolor: rgb(255, 255, 255);"));
 
-    label_ad = new QLabel(centralWidget);
+    label_ad = new ScrollLabel(centralWidget);
     label_ad->setObjectName(QStringLiteral("label_ad"));
     label_ad->setGeometry(836, 574, 4, 20);
     label_ad->setStyleSheet(QString());

@@ -7,6 +7,7 @@ class QLabel;
 class QMainWindow;
 class QPushButton;
 class QWidget;
+class ScrollLabel;
 
 namespace Ui {
 
@@ -20,7 +21,7 @@ public:
     QHBoxLayout *hLayout_main = nullptr;
     QPushButton *pushButton_close = nullptr;
     QLabel *label_update = nullptr;
-    QLabel *label_ad = nullptr;
+    ScrollLabel *label_ad = nullptr;
     QPushButton *pushButton_skin = nullptr;
     QPushButton *pushButton_min = nullptr;
     QWidget *widget_ad = nullptr;

@@ -3,6 +3,8 @@
 #include "processtest.h"
 
 #include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 
 #include <algorithm>
@@ -19,6 +21,7 @@ class TestClientInstance : public QObject
 private slots:
     void secondStart_exitsZeroQuicklyAndBringsTheWindowBack();
     void updatorMessage_endsTheClientWithZero();
+    void updatorWhileTheServerFetchWaits_endsCleanly();
     void otherMessages_doNothing();
     void killedClient_nextStartBecomesPrimaryAndReachable();
     void tenSimultaneousStarts_leaveOneClient();
@@ -67,6 +70,35 @@ void TestClientInstance::updatorMessage_endsTheClientWithZero()
     // The key is free again for the next start.
     QProcess *next = test.start(client, {});
     QVERIFY(ProcessTest::waitForOutput(next, Listening));
+}
+
+void TestClientInstance::updatorWhileTheServerFetchWaits_endsCleanly()
+{
+    // A server that takes the client's request for its configuration and never answers.
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost));
+    QList<QTcpSocket *> held;
+    connect(&silent, &QTcpServer::newConnection, this, [&] {
+        held << silent.nextPendingConnection();
+    });
+
+    ProcessTest test;
+    QProcessEnvironment env = test.environment();
+    env.insert(QStringLiteral("ORVANE_SERVER_URL"), QStringLiteral("http://127.0.0.1:%1").arg(silent.serverPort()));
+    QProcess *first = test.start(client, {}, env);
+    QVERIFY(ProcessTest::waitForOutput(first, Listening));
+    QTRY_VERIFY_WITH_TIMEOUT(!held.isEmpty(), 10000);
+
+    QElapsedTimer timer;
+    timer.start();
+    QProcess *updater = test.start(probe, {QStringLiteral("ORVN"), QStringLiteral("updator")}, env);
+    QVERIFY(updater->waitForFinished(5000));
+    QVERIFY(first->waitForFinished(10000));
+    QCOMPARE(first->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(first->exitCode(), 0);
+    QVERIFY(timer.elapsed() < 5000);
+    QVERIFY2(!ProcessTest::output(first).contains(QLatin1String("QThread: Destroyed")),
+             qPrintable(ProcessTest::output(first)));
 }
 
 void TestClientInstance::otherMessages_doNothing()

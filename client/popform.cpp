@@ -1,0 +1,118 @@
+#include "popform.h"
+
+#include "axwidgetthread.h"
+#include "clientconfig.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QWebEngineView>
+
+void Ui::PopForm::setupUi(QWidget *window)
+{
+    if (window->objectName().isEmpty())
+        window->setObjectName(QStringLiteral("PopForm"));
+    window->resize(298, 248);
+    window->setStyleSheet(QStringLiteral("background-color: rgb(159, 159, 159);"));
+
+    horizontalLayoutWidget = new QWidget(window);
+    horizontalLayoutWidget->setObjectName(QStringLiteral("horizontalLayoutWidget"));
+    horizontalLayoutWidget->setGeometry(-3, -3, 304, 254);
+    hLayout = new QHBoxLayout(horizontalLayoutWidget);
+    hLayout->setObjectName(QStringLiteral("hLayout"));
+    hLayout->setContentsMargins(0, 0, 0, 0);
+
+    widget = new QWidget(window);
+    widget->setObjectName(QStringLiteral("widget"));
+    widget->setGeometry(280, 0, 18, 18);
+    widget->setStyleSheet(QString());
+
+    pushButton_close = new QPushButton(widget);
+    pushButton_close->setObjectName(QStringLiteral("pushButton_close"));
+    pushButton_close->setGeometry(-1, 0, 19, 19);
+    pushButton_close->setCursor(QCursor(Qt::PointingHandCursor));
+    pushButton_close->setStyleSheet(
+        QStringLiteral("QPushButton{\n\tborder-image: url(:/img/img/winClose.png);\n}\n"
+                       "QPushButton:hover{\n\tborder-image: url(:/img/img/winClose_h.png);\n}\n"));
+
+    window->setWindowTitle(QCoreApplication::translate("PopForm", "Form"));
+    pushButton_close->setText(QString());
+    QMetaObject::connectSlotsByName(window);
+}
+
+PopForm::PopForm(QWidget *parent)
+    : QWidget(parent), stayCount(clientConfig->popstayTime), stayTimer(new QTimer(this)),
+      pageHost(new AxWidgetThread(QStringLiteral("首页"))), ui(new Ui::PopForm)
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    connect(pageHost, &AxWidgetThread::loadComplete, this, &PopForm::loadFinish);
+    connect(stayTimer, &QTimer::timeout, this, &PopForm::myStay);
+}
+
+PopForm::~PopForm()
+{
+    delete ui;
+    delete stayTimer;
+    delete pageHost; // takes its view out of our layout first
+}
+
+QPoint PopForm::placement(const QSize &available, const QSize &window)
+{
+    return QPoint(available.width() - window.width(), available.height() - window.height());
+}
+
+void PopForm::setUrl(QString url)
+{
+    this->url = std::move(url);
+}
+
+void PopForm::startPop()
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        availRect = screen->availableGeometry();
+    const QPoint corner = placement(availRect.size(), size());
+    popX = corner.x();
+    popY = corner.y();
+    move(popX, popY);
+    if (!url.isEmpty())
+        pageHost->beginUrl(url);
+}
+
+bool PopForm::isCountingDown() const
+{
+    return stayTimer->isActive();
+}
+
+void PopForm::loadFinish(bool noError)
+{
+    if (!noError || !pageHost->axWidget)
+        return;
+    ui->hLayout->addWidget(pageHost->axWidget);
+    show();
+    stayTimer->start(1000);
+}
+
+void PopForm::myStay()
+{
+    if (--stayCount <= 0) {
+        stayTimer->stop();
+        close();
+    }
+}
+
+void PopForm::on_pushButton_close_clicked()
+{
+    stayTimer->stop();
+    close();
+}
+
+void PopForm::mousePressEvent(QMouseEvent *event)
+{
+    // The window's own surface does nothing, and nothing behind it should react either.
+    event->accept();
+}

@@ -1,0 +1,202 @@
+#include "updator.h"
+
+#include "clientconfig.h"
+#include "updaterlauncher.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLoggingCategory>
+#include <QMessageBox>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryFile>
+#include <QUrl>
+
+#include <memory>
+
+Q_LOGGING_CATEGORY(lcFetch, "orvane.fetch", QtWarningMsg)
+
+namespace {
+const QString TempFileName = QStringLiteral("SConfig.ini");
+}
+
+Updator::Updator(const QString &url, QWidget *noticeParent) : url(url), noticeParent(noticeParent)
+{
+}
+
+Updator::~Updator()
+{
+    quit();
+    wait();
+}
+
+void Updator::setTransferTimeout(int milliseconds)
+{
+    transferTimeout = milliseconds;
+}
+
+bool Updator::isWebAddress(const QString &address)
+{
+    const QUrl parsed(address);
+    const QString scheme = parsed.scheme(); // QUrl keeps schemes in lower case
+    return parsed.isValid() && !parsed.host().isEmpty() &&
+           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
+void Updator::run()
+{
+    // Only a lower-case http or https address is fetched; anything else ends the fetch at once.
+    const QUrl address(url);
+    if (url.isEmpty() || !address.isValid() ||
+        !(url.startsWith(QLatin1String("http://")) || url.startsWith(QLatin1String("https://")))) {
+        qCInfo(lcFetch) << "no usable server configuration address:" << url;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                finish(QByteArray(), QStringLiteral("no address"));
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+
+    // The manager and the reply live and die on this thread.
+    QNetworkAccessManager manager;
+    QNetworkRequest request(address);
+    request.setTransferTimeout(transferTimeout);
+    reply = manager.get(request);
+    connect(reply, &QNetworkReply::readyRead, this, &Updator::httpReadyRead, Qt::DirectConnection);
+    connect(reply, &QNetworkReply::finished, this, &Updator::httpFinished, Qt::DirectConnection);
+    exec();
+    // Leaving early (the client quits) drops the request; the reply goes with the manager.
+    reply = nullptr;
+}
+
+void Updator::httpReadyRead()
+{
+    // Fetch thread.
+    body += reply->readAll();
+    if (body.size() > MaxBodySize)
+        reply->abort();
+}
+
+void Updator::httpFinished()
+{
+    // Fetch thread: settle everything about the reply here, then hand plain values to the GUI thread.
+    if (reply->isOpen())
+        body += reply->readAll();
+    QString error;
+    if (reply->error() != QNetworkReply::NoError)
+        error = reply->errorString();
+    else if (body.size() > MaxBodySize)
+        error = QStringLiteral("the server configuration is too large");
+    reply->close();
+    const QByteArray received = error.isEmpty() ? body : QByteArray();
+    QMetaObject::invokeMethod(
+        this,
+        [this, received, error] {
+            finish(received, error);
+        },
+        Qt::QueuedConnection);
+    // The one request is over, so the thread has nothing left to do.
+    exit(0);
+}
+
+void Updator::finish(const QByteArray &received, const QString &error)
+{
+    // GUI thread.
+    if (finished)
+        return;
+    if (!error.isEmpty()) {
+        qCInfo(lcFetch) << "server configuration not read:" << error;
+        endFetch();
+        return;
+    }
+
+    // The file is kept beside the program for the moment it takes to read it; an installation folder
+    // the user cannot write to falls back to a temporary file.
+    QFile file(QDir::currentPath() + QLatin1Char('/') + TempFileName);
+    QTemporaryFile fallback;
+    QFile *target = &file;
+    if (!file.open(QIODevice::WriteOnly)) {
+        target = &fallback;
+        if (!fallback.open()) {
+            qCInfo(lcFetch) << "打开文件失败";
+            endFetch();
+            return;
+        }
+    }
+    const bool written = target->write(received) == received.size() && target->flush();
+    target->close();
+    const QString announced = written ? applyServerFile(target->fileName()) : QString();
+    if (target == &file)
+        file.remove();
+
+    // Only a version the server actually announces, and that differs from ours, is worth a question.
+    if (!announced.isEmpty() && announced != clientConfig->appVersion)
+        askToUpdate();
+    endFetch();
+}
+
+QString Updator::applyServerFile(const QString &path)
+{
+    QSettings settings(path, QSettings::IniFormat);
+    ClientConfig &config = *clientConfig;
+    auto positive = [&settings](const char *key, int &field) {
+        const int value = settings.value(QLatin1String(key)).toInt();
+        if (value > 0)
+            field = value;
+    };
+    // An unquoted value with a comma reads as a list; the server meant the whole line.
+    auto textOf = [&settings](const char *key) {
+        const QVariant value = settings.value(QLatin1String(key));
+        return value.typeId() == QMetaType::QStringList ? value.toStringList().join(QStringLiteral(", "))
+                                                        : value.toString();
+    };
+    auto text = [&textOf](const char *key, QString &field) {
+        const QString value = textOf(key);
+        if (!value.isEmpty())
+            field = value;
+    };
+    // Page addresses are only taken when they are web addresses: a page host must never be sent to a
+    // local file or a script.
+    auto address = [&textOf](const char *key, QString &field) {
+        const QString value = textOf(key);
+        if (!value.isEmpty() && isWebAddress(value))
+            field = value;
+        else if (!value.isEmpty())
+            qCInfo(lcFetch) << "ignoring" << key << value;
+    };
+    positive("textADSpeed", config.textADSpeed);
+    text("textADStr", config.textADStr);
+    text("textADLink", config.textADLink);
+    address("bannerADUrl", config.bannerADUrl);
+    address("popUrl", config.popUrl);
+    positive("popDelayTime", config.popDelayTime);
+    positive("popstayTime", config.popstayTime);
+    positive("popPeriod", config.popPeriod);
+    return settings.value(QStringLiteral("AppVersion")).toString().trimmed();
+}
+
+void Updator::askToUpdate()
+{
+    if (!noticeParent)
+        return;
+    noticeParent->show();
+    QMessageBox box(QMessageBox::Question, tr("提示"), tr("检查到新的版本，是否立即升级?"), QMessageBox::NoButton,
+                    noticeParent);
+    QPushButton *accept = box.addButton(tr("确定"), QMessageBox::AcceptRole);
+    box.addButton(tr("取消"), QMessageBox::RejectRole);
+    box.setStyleSheet(QStringLiteral("border-image: none; color: rgb(0,0,0)"));
+    box.exec();
+    if (box.clickedButton() == accept)
+        UpdaterLauncher::start();
+}
+
+void Updator::endFetch()
+{
+    finished = true;
+    clientConfig->serverInfoReady = true;
+    emit getInfoFinished();
+}

@@ -1,0 +1,167 @@
+// The main window's reaction to the server configuration: the fetch half a second after start, the
+// scrolling texts and the banner it sets up, the pop-up schedule and the update notice's link.
+#include "axwidgetthread.h"
+#include "clientconfig.h"
+#include "mainwindow.h"
+#include "nginxserver.h"
+#include "popform.h"
+#include "scrolllabel.h"
+#include "updaterlauncher.h"
+#include "webtest.h"
+
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWebEngineView>
+
+namespace {
+const int LoadTimeout = 15000;
+}
+
+class TestAdvertising : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void fetchAtStart_setsTheTextsAndTheBanner();
+    void failedFetch_leavesTheTextBlankAndShowsTheLocalBanner();
+    void popShow_followsTheScheduleAndReplacesTheOldWindow();
+    void updateLink_startsTheUpdaterEachTime();
+
+private:
+    void writeFile(const QString &path, const QByteArray &bytes);
+    void startWindow(const QString &serverUrl);
+
+    QTemporaryDir www;
+    QTemporaryDir programDir;
+    NginxServer server;
+    QString previousDir;
+    MainWindow *window = nullptr;
+};
+
+void TestAdvertising::writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+void TestAdvertising::initTestCase()
+{
+    if (!NginxServer::isAvailable())
+        QSKIP("nginx is not installed");
+    QVERIFY(server.start(www.path()));
+    writeFile(www.filePath(QStringLiteral("banner.html")),
+              "<!doctype html><meta charset=\"utf-8\"><title>首页横幅</title><p>banner");
+    writeFile(www.filePath(QStringLiteral("soft/config.ini")),
+              "AppVersion=1.2.0.21128\nbannerADUrl=" + server.url(QStringLiteral("/banner.html")).toUtf8() +
+                  "\ntextADStr=\"第一条;第二条\"\ntextADLink=\"http://127.0.0.1/1;http://127.0.0.1/2\"\n");
+    // The program's folder, with the local pages as the build delivers them.
+    const QDir delivered(QStringLiteral(PROGRAM_DIR "/html"));
+    QDir().mkpath(programDir.filePath(QStringLiteral("html")));
+    for (const QString &name : delivered.entryList(QDir::Files))
+        QVERIFY(QFile::copy(delivered.filePath(name), programDir.filePath(QStringLiteral("html/") + name)));
+    previousDir = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(programDir.path()));
+}
+
+void TestAdvertising::cleanup()
+{
+    UpdaterLauncher::setStarterForTest({});
+    delete window; // frees clientConfig
+    window = nullptr;
+}
+
+void TestAdvertising::startWindow(const QString &serverUrl)
+{
+    qputenv("ORVANE_SERVER_URL", serverUrl.toUtf8());
+    clientConfig = new ClientConfig;
+    clientConfig->load(programDir.filePath(QStringLiteral("config.ini")));
+    window = new MainWindow;
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
+void TestAdvertising::fetchAtStart_setsTheTextsAndTheBanner()
+{
+    startWindow(server.url());
+    QVERIFY(window->checkUpdateTimer->isActive());
+    QCOMPARE(window->checkUpdateTimer->interval(), 500);
+    QCOMPARE(window->popTimer->interval(), 1000);
+
+    auto *area = window->findChild<QHBoxLayout *>(QStringLiteral("hLayout_ad"));
+    QWebEngineView *bannerView = window->bannerHost->axWidget;
+    QTRY_VERIFY_WITH_TIMEOUT(area->indexOf(bannerView) == 0 && bannerView->isVisible(), LoadTimeout);
+    QCOMPARE(bannerView->url(), QUrl(server.url(QStringLiteral("/banner.html"))));
+    QVERIFY(clientConfig->serverInfoReady);
+    QVERIFY(!window->checkUpdateTimer->isActive()); // the fetch starts once
+
+    auto *label = window->findChild<ScrollLabel *>(QStringLiteral("label_ad"));
+    QCOMPARE(label->text(), QStringLiteral("第一条")); // set, brought into view later
+    QVERIFY(window->findChild<QLabel *>(QStringLiteral("label_update"))->isHidden());
+}
+
+void TestAdvertising::failedFetch_leavesTheTextBlankAndShowsTheLocalBanner()
+{
+    startWindow(server.url(QStringLiteral("/nowhere")));
+    QWebEngineView *bannerView = window->bannerHost->axWidget;
+    QTRY_VERIFY_WITH_TIMEOUT(bannerView->isVisible(), LoadTimeout);
+    QCOMPARE(bannerView->url(), QUrl::fromLocalFile(programDir.filePath(QStringLiteral("html/errorb.html"))));
+    QVERIFY(clientConfig->serverInfoReady);
+    auto *label = window->findChild<ScrollLabel *>(QStringLiteral("label_ad"));
+    QVERIFY(label->text().isEmpty());
+    QTest::qWait(300);
+    QVERIFY(!label->hasStarted());
+}
+
+void TestAdvertising::popShow_followsTheScheduleAndReplacesTheOldWindow()
+{
+    startWindow(server.url());
+    window->checkUpdateTimer->stop();
+    window->popTimer->stop(); // ticks are driven by hand below
+    clientConfig->popUrl = server.url(QStringLiteral("/banner.html"));
+    clientConfig->popDelayTime = 2;
+    clientConfig->popPeriod = 3;
+    auto tick = [this] {
+        QMetaObject::invokeMethod(window, "onPopShow");
+    };
+
+    tick();
+    QVERIFY(!window->popForm); // nothing before the server configuration has been read
+    clientConfig->serverInfoReady = true;
+    tick();
+    QVERIFY(!window->popForm);
+    tick();
+    QPointer<PopForm> first = window->popForm;
+    QVERIFY(first);
+    QTRY_VERIFY_WITH_TIMEOUT(first->isVisible(), LoadTimeout);
+    tick();
+    tick();
+    QCOMPARE(window->popForm, first.data());
+    tick();
+    QVERIFY2(!first, "a new pop-up deletes the old one");
+    QVERIFY(window->popForm);
+}
+
+void TestAdvertising::updateLink_startsTheUpdaterEachTime()
+{
+    int starts = 0;
+    UpdaterLauncher::setStarterForTest([&starts] {
+        ++starts;
+        return true;
+    });
+    startWindow(server.url());
+    auto *notice = window->findChild<QLabel *>(QStringLiteral("label_update"));
+    emit notice->linkActivated(QStringLiteral("update"));
+    emit notice->linkActivated(QStringLiteral("anything"));
+    QCOMPARE(starts, 2);
+}
+
+ORVANE_WEB_TEST_MAIN(TestAdvertising)
+#include "tst_advertising.moc"
