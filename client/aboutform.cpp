@@ -4,10 +4,6 @@
 
 #include <QMouseEvent>
 
-namespace {
-const QPoint NoDrag(-1, -1);
-}
-
 AboutForm::AboutForm(QWidget *parent) : QWidget(parent), ui(new Ui::AboutForm)
 {
     ui->setupUi(this);
@@ -25,27 +21,17 @@ AboutForm::~AboutForm()
 
 void AboutForm::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton) {
-        dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
-        event->accept();
-    }
+    drag.press(this, event);
 }
 
 void AboutForm::mouseMoveEvent(QMouseEvent *event)
 {
-    if (event->buttons() & Qt::LeftButton) {
-        if (dragOffset != NoDrag)
-            move(event->globalPosition().toPoint() - dragOffset);
-        event->accept();
-    }
+    drag.move(this, event);
 }
 
 void AboutForm::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton) {
-        dragOffset = NoDrag;
-        event->accept();
-    }
+    drag.release(event);
 }
 
 void AboutForm::on_pushButton_close_clicked()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "windowdrag.h"
+
 #include <QPoint>
 #include <QWidget>
 
@@ -30,6 +32,5 @@ private slots:
 
 private:
     Ui::AboutForm *ui = nullptr;
-    // Offset of the mouse from the frame corner at the last left press; (-1, -1) while no drag is under way.
-    QPoint dragOffset{0, 0};
+    WindowDrag drag;
 };

@@ -33,7 +33,6 @@ Q_LOGGING_CATEGORY(lcWindow, "orvane.window", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcPages, "orvane.pages", QtWarningMsg)
 
 namespace {
-const QPoint NoDrag(-1, -1);
 
 // Loads of a local error page that may fail in a row before the area gives up on it.
 constexpr int MaxErrorRounds = 3;
@@ -104,27 +103,17 @@ void MainWindow::receiveMessage(QString msg)
 
 void MainWindow::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton) {
-        dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
-        event->accept();
-    }
+    drag.press(this, event);
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent *event)
 {
-    if (event->buttons() & Qt::LeftButton) {
-        if (dragOffset != NoDrag)
-            move(event->globalPosition().toPoint() - dragOffset);
-        event->accept();
-    }
+    drag.move(this, event);
 }
 
 void MainWindow::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton) {
-        dragOffset = NoDrag;
-        event->accept();
-    }
+    drag.release(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

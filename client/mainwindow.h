@@ -1,5 +1,7 @@
 #pragma once
 
+#include "windowdrag.h"
+
 #include "popschedule.h"
 
 #include <QMainWindow>
@@ -99,8 +101,7 @@ private:
     QAction *actionAbout = nullptr;
     QAction *actionUrl1 = nullptr;
     QAction *actionUrl2 = nullptr;
-    // Offset of the mouse from the frame corner at the last left press; (-1, -1) while no drag is under way.
-    QPoint dragOffset{0, 0};
+    WindowDrag drag;
     SkinForm *skinForm = nullptr;
     AxWidgetThread *bannerHost = nullptr;
     AxWidgetThread *loadingHost = nullptr;
