@@ -1,9 +1,14 @@
 #include "clientconfig.h"
 
 #include "deployment.h"
+#include "programfolder.h"
 
 #include <QDir>
+#include <QFile>
+#include <QLoggingCategory>
 #include <QSettings>
+
+Q_LOGGING_CATEGORY(lcClientConfig, "orvane.config", QtWarningMsg)
 
 ClientConfig *clientConfig = nullptr;
 
@@ -49,6 +54,35 @@ bool ClientConfig::load(const QString &path)
     currentSkinIndex = settings.value(QStringLiteral("currentSkinIndex")).toInt();
     settings.endGroup();
     return true;
+}
+
+QString ClientConfig::settingsFile(const QString &programFolder, const QString &userFolder)
+{
+    const QString shipped = QDir(programFolder).filePath(QStringLiteral("config.ini"));
+    if (ProgramFolder::isWritable(programFolder)) {
+        QFile file(shipped);
+        if (!file.exists() || file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+            return shipped;
+    }
+
+    const QString own = QDir(userFolder).filePath(QStringLiteral("config.ini"));
+    if (QFile::exists(own))
+        return own;
+    if (ProgramFolder::writableFolder(QString(), userFolder).isEmpty()) {
+        qCInfo(lcClientConfig) << "neither" << programFolder << "nor" << userFolder
+                               << "is writable; skin choices are not kept";
+        return shipped;
+    }
+    // Without the shipped skin names no skin could be chosen, so a failed copy keeps reading those.
+    // The copy keeps the shipped file's mode, which may be read-only.
+    if (QFile::exists(shipped) && (!QFile::copy(shipped, own) ||
+                                   !QFile::setPermissions(own, QFile::permissions(own) | QFileDevice::WriteOwner))) {
+        qCInfo(lcClientConfig) << "could not copy" << shipped << "to" << own;
+        QFile::remove(own);
+        return shipped;
+    }
+    qCInfo(lcClientConfig) << programFolder << "is read-only; settings are kept in" << own;
+    return own;
 }
 
 bool ClientConfig::save()

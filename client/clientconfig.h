@@ -17,6 +17,11 @@ public:
     // Reads the "Skin" group of `path` (empty: config.ini in the current folder) into the skin fields
     // and makes `path` the target of later saves. A missing file or key yields empty texts and index 0.
     bool load(const QString &path);
+    // The settings file to load and save: "config.ini" in `programFolder` when it can be written there,
+    // otherwise the same name in `userFolder`, seeded from the program folder's copy on first use so
+    // the shipped skin settings still apply. Falls back to the program folder's file (read, never
+    // saved) when the user folder cannot be written either.
+    static QString settingsFile(const QString &programFolder, const QString &userFolder);
     // Writes all eleven skin keys to `configPath`; false when the file could not be written.
     bool save();
 

@@ -1,8 +1,10 @@
 #include "clientconfig.h"
 #include "mainwindow.h"
+#include "programfolder.h"
 #include "singleapplication.h"
 
 #include <QDir>
+#include <QNetworkProxyFactory>
 
 int main(int argc, char **argv)
 {
@@ -14,12 +16,17 @@ int main(int argc, char **argv)
         app.sendMessage(QStringLiteral("client"));
         return 0;
     }
+    // Ties the window to the installed desktop entry (its name and icon in docks and on Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral("net.orvane.ORVN"));
+    // All HTTP traffic follows the system's proxy settings: Qt Network's and, because the web engine
+    // reads this switch when it starts, the channel pages' too. Must precede the first request.
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
 
     // Every relative file (config.ini, html/, skin/, the updater) lies beside the program.
     QDir::setCurrent(QCoreApplication::applicationDirPath());
 
     clientConfig = new ClientConfig;
-    clientConfig->load(QString());
+    clientConfig->load(ClientConfig::settingsFile(QDir::currentPath(), ProgramFolder::userConfigFolder()));
 
     MainWindow window; // shows itself; frees clientConfig when destroyed
     QObject::connect(&app, &SingleApplication::messageAvailable, &window, &MainWindow::receiveMessage);

@@ -1,16 +1,23 @@
 #include "mainwindow.h"
+#include "programfolder.h"
 #include "singleapplication.h"
 
 #include <QDir>
+#include <QNetworkProxyFactory>
 
 int main(int argc, char **argv)
 {
     // Shares the client's key, so the two programs can find each other.
     SingleApplication app(argc, argv, QStringLiteral("ORVN"));
-    // ServerConfig.ini, update.ico and the downloaded package all lie beside the program.
+    // The configuration check and the download follow the system's proxy settings.
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
+    // update.ico lies beside the program, and so do ServerConfig.ini and the downloaded package unless
+    // the folder is read-only to this user (a system-wide install): those then go to the user's cache.
     QDir::setCurrent(QCoreApplication::applicationDirPath());
 
     MainWindow window(&app, nullptr);
+    window.setWorkFolder(ProgramFolder::writableFolder(QDir::currentPath(),
+                                                       ProgramFolder::userCacheFolder() + QStringLiteral("/update")));
     window.show();
     return app.exec();
 }

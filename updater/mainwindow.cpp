@@ -2,6 +2,7 @@
 
 #include "deployment.h"
 #include "downloadcontrol.h"
+#include "downloadplan.h"
 #include "packagelauncher.h"
 #include "serverinfo.h"
 #include "singleapplication.h"
@@ -61,6 +62,11 @@ void MainWindow::setConfigUrl(const QString &url)
     configUrl = url;
 }
 
+void MainWindow::setWorkFolder(const QString &folder)
+{
+    workFolder = folder;
+}
+
 void MainWindow::setStallTimeout(int milliseconds)
 {
     stallTimeoutMs = milliseconds;
@@ -80,7 +86,7 @@ void MainWindow::init()
         return;
     }
 
-    const QString path = QDir::currentPath() + QLatin1Char('/') + ServerConfigFile;
+    const QString path = QDir(workFolder).absoluteFilePath(ServerConfigFile);
     const ServerInfo info = ServerInfoFile::read(path);
     QFile::remove(path);
     // A relative address names a file on the configuration server, so one file serves any host and port.
@@ -117,7 +123,7 @@ bool MainWindow::fetchServerConfig(const QString &url)
 
     bool written = false;
     if (reply->error() == QNetworkReply::NoError) {
-        QFile file(ServerConfigFile);
+        QFile file(QDir(workFolder).absoluteFilePath(ServerConfigFile));
         written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(reply->readAll()) >= 0;
     } else {
         qCWarning(lcUpdater) << "cannot fetch" << url << reply->errorString();
@@ -135,7 +141,8 @@ void MainWindow::on_pushButton_update_clicked()
     downloading = true;
 
     control->SetExpectedSha256(updatePackSha256);
-    control->FetchFile(updatePackUrl, partCount, QString());
+    control->FetchFile(updatePackUrl, partCount,
+                       QDir(workFolder).absoluteFilePath(DownloadPlan::outputName(QUrl(updatePackUrl), QString())));
     connect(control, &DownloadControl::FileDownloadProgress, this, &MainWindow::onDownloadProgress,
             Qt::UniqueConnection);
     connect(control, &DownloadControl::FileDownloadFinished, this, &MainWindow::onDownloadFinish, Qt::UniqueConnection);

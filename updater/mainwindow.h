@@ -26,6 +26,9 @@ public:
 
     // Where the check looks; the update server's "/soft/config.ini" unless set before the check runs.
     void setConfigUrl(const QString &url);
+    // Where the fetched configuration and the downloaded package go (the current folder unless set):
+    // the program's own folder, or a folder of the user's when the program's is read-only.
+    void setWorkFolder(const QString &folder);
     // Time without data after which the check or the download gives up (30 s).
     void setStallTimeout(int milliseconds);
     // Longest wait for the client to go before the package starts anyway (10 s).
@@ -54,6 +57,7 @@ private:
 
     QString updatePackSha256;
     QString configUrl;
+    QString workFolder;
     int stallTimeoutMs = 30000;
     int clientExitWaitMs = 10000;
     QPointer<QMessageBox> cancelQuestion;

@@ -1,0 +1,17 @@
+# orvane_windows_resources(<target> <name> <version> <description> <icon> <manifest>)
+# Gives a Windows program its icon, version information and manifest. Only used on Windows.
+function(orvane_windows_resources target name version description icon manifest)
+    set(ORVANE_RC_NAME ${name})
+    set(ORVANE_RC_VERSION ${version})
+    string(REPLACE "." "," ORVANE_RC_VERSION_COMMAS ${version})
+    set(ORVANE_RC_DESCRIPTION ${description})
+    set(ORVANE_RC_ICON ${icon})
+    set(ORVANE_RC_MANIFEST ${manifest})
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${name}.rc)
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/version.rc.in ${rc} @ONLY)
+    target_sources(${target} PRIVATE ${rc})
+    if(MSVC)
+        # The manifest comes from the resource script; the linker must not add a second one.
+        target_link_options(${target} PRIVATE /MANIFEST:NO)
+    endif()
+endfunction()
