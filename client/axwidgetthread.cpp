@@ -125,6 +125,10 @@ AxWidgetThread::AxWidgetThread(const QString &keyword) : titleKeyword(keyword)
 
 AxWidgetThread::~AxWidgetThread()
 {
+    // A page being destroyed still answers its pending title request; nothing may be reported then.
+    ++generation;
+    watching = false;
+    readingTitle = false;
     delete axWidget;
 }
 
@@ -202,7 +206,8 @@ void AxWidgetThread::onLoadFinished(bool ok)
     const quint64 asked = generation;
     axWidget->page()->runJavaScript(QStringLiteral("document.title"), QWebEngineScript::ApplicationWorld,
                                     [this, guard = QPointer<AxWidgetThread>(this), asked](const QVariant &title) {
-                                        if (!guard || asked != generation || !readingTitle)
+                                        // No value at all: the page went away before it answered.
+                                        if (!guard || asked != generation || !readingTitle || !title.isValid())
                                             return;
                                         finish(titleMatches(title.toString(), titleKeyword));
                                     });

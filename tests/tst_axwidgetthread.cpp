@@ -54,6 +54,7 @@ private slots:
 
     // Ownership
     void viewDestroyedWithItsWindow_isNotDeletedAgain();
+    void hostDeletedWhileReadingTheTitle_reportsNothing();
 
 private:
     void writePage(const QString &path, const QByteArray &html);
@@ -308,6 +309,31 @@ void TestAxWidgetThread::viewDestroyedWithItsWindow_isNotDeletedAgain()
     delete window;
     QVERIFY(host->axWidget.isNull());
     delete host;
+}
+
+void TestAxWidgetThread::hostDeletedWhileReadingTheTitle_reportsNothing()
+{
+    // The page answers its pending title request while it is destroyed; an owner reacting to a
+    // report then would touch a host that is going away.
+    for (int round = 0; round < 5; ++round) {
+        auto *host = new AxWidgetThread(QStringLiteral("Orvane"));
+        int reports = 0;
+        connect(host, &AxWidgetThread::loadComplete, this, [&reports] {
+            ++reports;
+        });
+        bool deleted = false;
+        connect(
+            host->axWidget->page(), &QWebEnginePage::loadFinished, this,
+            [&] {
+                delete host;
+                deleted = true;
+            },
+            Qt::QueuedConnection);
+        host->beginUrl(server.url(QStringLiteral("/soft/iflive.html")));
+        QTRY_VERIFY_WITH_TIMEOUT(deleted, 15000);
+        QTest::qWait(50);
+        QCOMPARE(reports, 0);
+    }
 }
 
 ORVANE_WEB_TEST_MAIN(TestAxWidgetThread)
