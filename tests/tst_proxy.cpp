@@ -70,6 +70,9 @@ void TestProxy::client_loadsPagesThroughTheSystemProxy()
     // The first channel page, loaded by the web engine.
     QTRY_VERIFY2_WITH_TIMEOUT(asked(proxy, "http://tv.orvane.invalid/soft/iflive.html"),
                               (seen(proxy) + ProcessTest::output(client).toUtf8()).constData(), 20000);
+    // The server configuration, fetched by the client itself half a second after start.
+    QTRY_VERIFY2_WITH_TIMEOUT(asked(proxy, "http://tv.orvane.invalid/soft/config.ini"),
+                              (seen(proxy) + ProcessTest::output(client).toUtf8()).constData(), 20000);
 }
 
 QTEST_GUILESS_MAIN(TestProxy)
