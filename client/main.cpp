@@ -8,11 +8,15 @@
 
 int main(int argc, char **argv)
 {
+    // A second start only hands "client" to the first one; settled before the window system and the
+    // web engine are touched, it ends within a few milliseconds.
+    if (SingleApplication::messageRunningInstance(QStringLiteral("ORVN"), QStringLiteral("client")))
+        return 0;
+
     // The web engine shares its GL contexts with the GUI; this must precede the application object.
-    // Nothing of the engine is created before the single-instance check, so a second start stays quick.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     SingleApplication app(argc, argv, QStringLiteral("ORVN"));
-    if (app.isRunning()) {
+    if (app.isRunning()) { // another start took the key a moment ago
         app.sendMessage(QStringLiteral("client"));
         return 0;
     }

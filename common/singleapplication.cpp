@@ -66,13 +66,29 @@ bool SingleApplication::sendMessage(const QString &message)
 {
     if (!running)
         return false;
+    return deliver(serverName(), message);
+}
 
+bool SingleApplication::messageRunningInstance(const QString &key, const QString &message)
+{
+    // Decided before any application object exists, so a start that only hands over a message pays
+    // for neither the window system nor what the program loads afterwards. A free key is released
+    // again at once for the application object to take.
+    const InstanceLock probe(key);
+    if (probe.state() != InstanceLock::State::Secondary)
+        return false;
+    deliver(InstanceLock::serverName(key), message);
+    return true;
+}
+
+bool SingleApplication::deliver(const QString &name, const QString &message)
+{
     // The holder may have taken the key a moment ago and not be listening yet, so a missing server is
     // tried again within the wait.
     QLocalSocket socket;
     const QDeadlineTimer connectDeadline(WaitMs);
     for (;;) {
-        socket.connectToServer(serverName(), QIODevice::WriteOnly);
+        socket.connectToServer(name, QIODevice::WriteOnly);
         if (socket.waitForConnected(int(connectDeadline.remainingTime())))
             break;
         const bool notYet = socket.error() == QLocalSocket::ServerNotFoundError ||

@@ -26,6 +26,11 @@ public:
     // Blocks for at most one second to connect and one second to write.
     bool sendMessage(const QString &message);
 
+    // For the start of a program whose only job, when another process holds `key`, is to send it
+    // `message`: true when it did (the start should then end), false when the key is free. Needs no
+    // application object; a start that finds the key free goes on to build one.
+    static bool messageRunningInstance(const QString &key, const QString &message);
+
     // The native name the primary listens under; for diagnostics and tests.
     QString serverName() const;
     // True when this process is primary and its server listens.
@@ -40,6 +45,7 @@ public slots:
 private:
     void listen();
     void finishConnection(QLocalSocket *connection);
+    static bool deliver(const QString &name, const QString &message);
 
     bool running = false;
     QString key;

@@ -15,6 +15,11 @@ namespace {
 
 SingleApplication *self = nullptr;
 
+QString selfKey()
+{
+    return QStringLiteral("tst-self-%1").arg(::getpid());
+}
+
 QString uniqueKey(const char *name)
 {
     return QStringLiteral("tst-%1-%2").arg(QLatin1String(name)).arg(QCoreApplication::applicationPid());
@@ -42,6 +47,7 @@ private slots:
     void primary_sendMessageFailsWithoutTouchingTheNetwork();
     void primary_receivesRawUtf8UpToAZeroByte();
     void primary_dropsASilentConnectionAndServesTheNextAtOnce();
+    void messageRunningInstance_sendsWithoutAnApplicationOrLeavesTheKeyFree();
 
     // Real processes.
     void secondStart_deliversItsMessageAndExits();
@@ -110,6 +116,22 @@ void TestSingleApplication::primary_dropsASilentConnectionAndServesTheNextAtOnce
     QTRY_COMPARE_WITH_TIMEOUT(silent.state(), QLocalSocket::UnconnectedState, 3000);
     QVERIFY(timer.elapsed() >= 900);
     QCOMPARE(received.count(), 1);
+}
+
+void TestSingleApplication::messageRunningInstance_sendsWithoutAnApplicationOrLeavesTheKeyFree()
+{
+    // This process holds its own key: the static call reaches it like a second start would.
+    QSignalSpy received(self, &SingleApplication::messageAvailable);
+    QVERIFY(SingleApplication::messageRunningInstance(selfKey(), QStringLiteral("quick")));
+    QTRY_COMPARE(received.count(), 1);
+    QCOMPARE(received.at(0).at(0).toString(), QStringLiteral("quick"));
+
+    // A free key is reported free and left free for the next start.
+    ProcessTest test;
+    const QString key = uniqueKey("free");
+    QVERIFY(!SingleApplication::messageRunningInstance(key, QStringLiteral("lost")));
+    QProcess *next = test.start(probe, {key});
+    QVERIFY(ProcessTest::waitForOutput(next, QStringLiteral("primary listening=1")));
 }
 
 void TestSingleApplication::secondStart_deliversItsMessageAndExits()
@@ -257,7 +279,7 @@ int main(int argc, char **argv)
     QTemporaryDir runtime;
     QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    SingleApplication app(argc, argv, QStringLiteral("tst-self-%1").arg(::getpid()));
+    SingleApplication app(argc, argv, selfKey());
     self = &app;
     TestSingleApplication test;
     return QTest::qExec(&test, argc, argv);
