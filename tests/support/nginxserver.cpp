@@ -8,6 +8,8 @@
 #include <QTcpSocket>
 #include <QThread>
 
+#include <csignal>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
@@ -80,6 +82,10 @@ http {
 
     process = std::make_unique<QProcess>();
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // A test that crashes must not leave its servers and programs running (and holding its output).
+    process->setChildProcessModifier([] {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    });
     process->start(nginxPath(), {QStringLiteral("-p"), prefix, QStringLiteral("-c"), file.fileName(),
                                  QStringLiteral("-e"), prefix + QStringLiteral("/error.log")});
     const QDeadlineTimer deadline(10000);

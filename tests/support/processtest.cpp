@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <csignal>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 ProcessTest::ProcessTest()
@@ -42,6 +44,10 @@ QProcess *ProcessTest::start(const QString &program, const QStringList &argument
     processes.push_back(std::make_unique<QProcess>());
     QProcess *process = processes.back().get();
     process->setProcessEnvironment(env.isEmpty() ? environment() : env);
+    // A test that crashes must not leave its servers and programs running (and holding its output).
+    process->setChildProcessModifier([] {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    });
     process->start(program, arguments);
     return process;
 }
