@@ -70,6 +70,8 @@ private slots:
     void partsEndingInAnyOrder_finishOnceAfterTheLast_data();
     void partsEndingInAnyOrder_finishOnceAfterTheLast();
     void existingFile_isReplaced();
+    void existingFile_survivesAFailedDownload();
+    void twoDownloadsOfOnePackage_doNotSpoilEachOther();
     void headWithoutLength_fetchesOnePlainStreamedGet_data();
     void headWithoutLength_fetchesOnePlainStreamedGet();
     void matchingSha256_isAccepted();
@@ -204,7 +206,7 @@ void TestDownloadControl::worker_writesOnlyItsOwnRange()
     server.setChunkSize(13);
     QVERIFY(server.start([&](const HttpRequest &request) {
         HttpAnswer answer = FaultServer::honest(content, request);
-        answer.chunkDelayMs = 2;
+        answer.chunkDelayMs = 10;
         return answer;
     }));
     QFile file(QStringLiteral("shared.bin"));
@@ -303,6 +305,55 @@ void TestDownloadControl::existingFile_isReplaced()
     QCOMPARE(contentOf(QStringLiteral("p.bin")), content);
 }
 
+void TestDownloadControl::existingFile_survivesAFailedDownload()
+{
+    const QByteArray content = package(999);
+    FaultServer server;
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        return FaultServer::honest(content, request);
+    }));
+    QFile old(QStringLiteral("p.bin"));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(5000, 'o'));
+    old.close();
+
+    DownloadControl control;
+    control.SetExpectedSha256(QString::fromLatin1(sha256("something else")));
+    QVERIFY(run(control, server.url(QStringLiteral("/p.bin"))));
+    QVERIFY(control.OutputFileName().isEmpty());
+    QCOMPARE(contentOf(QStringLiteral("p.bin")), QByteArray(5000, 'o'));
+    QCOMPARE(leftFiles(), QStringList{QStringLiteral("p.bin")});
+}
+
+void TestDownloadControl::twoDownloadsOfOnePackage_doNotSpoilEachOther()
+{
+    const QByteArray content = package(300000);
+    FaultServer server;
+    int answered = 0;
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        HttpAnswer answer = FaultServer::honest(content, request);
+        answer.chunkSize = 4096;
+        // The second download (after the first's HEAD and five parts) is the slower one, so the first
+        // ends while the second is still writing.
+        answer.chunkDelayMs = ++answered <= 6 ? 10 : 40;
+        return answer;
+    }));
+    DownloadControl first;
+    DownloadControl second;
+    first.SetExpectedSha256(QString::fromLatin1(sha256(content)));
+    second.SetExpectedSha256(QString::fromLatin1(sha256(content)));
+    QSignalSpy firstDone(&first, &DownloadControl::FileDownloadFinished);
+    QSignalSpy secondDone(&second, &DownloadControl::FileDownloadFinished);
+    first.FetchFile(server.url(QStringLiteral("/p.bin")), 5, QString());
+    QTest::qWait(30);
+    second.FetchFile(server.url(QStringLiteral("/p.bin")), 5, QString());
+    QTRY_VERIFY_WITH_TIMEOUT(firstDone.size() == 1 && secondDone.size() == 1, 20000);
+    QVERIFY2(first.ErrorString().isEmpty(), qPrintable(first.ErrorString()));
+    QVERIFY2(second.ErrorString().isEmpty(), qPrintable(second.ErrorString()));
+    QCOMPARE(sha256(contentOf(QStringLiteral("p.bin"))), sha256(content));
+    QCOMPARE(leftFiles(), QStringList{QStringLiteral("p.bin")});
+}
+
 void TestDownloadControl::headWithoutLength_fetchesOnePlainStreamedGet_data()
 {
     QTest::addColumn<bool>("getHasLength");
@@ -319,7 +370,7 @@ void TestDownloadControl::headWithoutLength_fetchesOnePlainStreamedGet()
         HttpAnswer answer = FaultServer::honest(content, request);
         if (request.method == "HEAD" || !getHasLength)
             answer.sendContentLength = false;
-        answer.chunkDelayMs = 2;
+        answer.chunkDelayMs = 10;
         return answer;
     }));
     DownloadControl control;
@@ -586,7 +637,11 @@ void TestDownloadControl::destroyedWhileRunning_removesThePartialFile()
     QSignalSpy progress(control.get(), &DownloadControl::FileDownloadProgress);
     control->FetchFile(server.url(QStringLiteral("/p.bin")), 5, QString());
     QTRY_VERIFY(!progress.isEmpty() && progress.last().at(0).toLongLong() >= content.size() / 2 - 5);
-    QCOMPARE(leftFiles(), QStringList({"p.bin"}));
+    // The parts go into a file of the download's own, which takes the package's name only when done.
+    QCOMPARE(leftFiles().size(), 1);
+    QVERIFY2(leftFiles().constFirst().startsWith(QLatin1String("p.bin.")) &&
+                 leftFiles().constFirst().endsWith(QLatin1String(".part")),
+             qPrintable(leftFiles().constFirst()));
     control.reset();
     QCOMPARE(leftFiles(), QStringList());
 }

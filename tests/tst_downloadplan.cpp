@@ -204,6 +204,9 @@ void TestDownloadPlan::outputName_data()
     QTest::newRow("no path") << "http://h" << QString() << "updatePack.exe";
     QTest::newRow("dot-dot") << "http://h/soft/.." << QString() << "updatePack.exe";
     QTest::newRow("encoded slash stays inside the folder") << "http://h/soft/..%2Fevil.sh" << QString() << "evil.sh";
+    QTest::newRow("never the settings") << "http://h/pkg/config.ini" << QString() << "updatePack.exe";
+    QTest::newRow("never the client") << "http://h/pkg/ORVN" << QString() << "updatePack.exe";
+    QTest::newRow("never the updater, in any case") << "http://h/pkg/renovo.EXE" << QString() << "updatePack.exe";
     QTest::newRow("save name wins") << "http://h/soft/pack.run"
                                     << "mine.bin"
                                     << "mine.bin";

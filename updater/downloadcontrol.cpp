@@ -6,10 +6,12 @@
 #include <QCryptographicHash>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTemporaryFile>
 
 Q_LOGGING_CATEGORY(lcDownloadControl, "orvane.download", QtWarningMsg)
 
@@ -73,10 +75,21 @@ void DownloadControl::FetchFile(const QString &address, int parts, const QString
     totalSize = size;
 
     fileName = DownloadPlan::outputName(url, saveName);
-    file->setFileName(fileName);
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return fail(QStringLiteral("cannot create %1: %2").arg(fileName, file->errorString()));
+    if (QFileInfo(fileName).isDir())
+        return fail(QStringLiteral("%1 is a folder").arg(fileName));
+    // The parts go into a file of this download's own beside the target, which takes the target's
+    // name only once it is complete and checked: a file already there is never truncated, and two
+    // downloads never write into one file.
+    {
+        QTemporaryFile part(fileName + QStringLiteral(".XXXXXX.part"));
+        part.setAutoRemove(false);
+        if (!part.open())
+            return fail(QStringLiteral("cannot create a file beside %1: %2").arg(fileName, part.errorString()));
+        file->setFileName(part.fileName());
+    }
     fileCreated = true;
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return fail(QStringLiteral("cannot write %1: %2").arg(file->fileName(), file->errorString()));
 
     if (totalSize == 0) {
         qCInfo(lcDownloadControl) << "no size for" << url << "- fetching it in one request";
@@ -172,19 +185,31 @@ void DownloadControl::finish()
         error = QStringLiteral("%1 of %2 bytes arrived").arg(receivedBytes).arg(totalSize);
     if (error.isEmpty() && !expectedSha256.isEmpty())
         error = verifyChecksum();
+    if (error.isEmpty())
+        error = moveIntoPlace();
     if (!error.isEmpty()) {
         qCWarning(lcDownloadControl) << "download of" << url << "failed:" << error;
         if (fileCreated)
             file->remove();
         fileName.clear();
     }
+    fileCreated = false;
     // Queued, so that the end never reaches the caller inside FetchFile or inside a network callback.
     QMetaObject::invokeMethod(this, &DownloadControl::FileDownloadFinished, Qt::QueuedConnection);
 }
 
+QString DownloadControl::moveIntoPlace()
+{
+    if (QFile::exists(fileName) && !QFile::remove(fileName))
+        return QStringLiteral("cannot replace %1").arg(fileName);
+    if (!file->rename(fileName))
+        return QStringLiteral("cannot rename %1 to %2: %3").arg(file->fileName(), fileName, file->errorString());
+    return QString();
+}
+
 QString DownloadControl::verifyChecksum()
 {
-    QFile written(fileName);
+    QFile written(file->fileName());
     QCryptographicHash hash(QCryptographicHash::Sha256);
     if (!written.open(QIODevice::ReadOnly) || !hash.addData(&written))
         return QStringLiteral("cannot read %1 back: %2").arg(fileName, written.errorString());

@@ -60,6 +60,7 @@ private:
     void fail(const QString &reason);
     void finish();
     QString verifyChecksum();
+    QString moveIntoPlace();
 
     int partCount = 0;
     int finishedParts = 0;

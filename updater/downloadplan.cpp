@@ -78,7 +78,19 @@ QString outputName(const QUrl &url, const QString &saveName)
     if (!saveName.isEmpty())
         return saveName;
     const QString name = QFileInfo(url.path()).fileName();
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+    // The package lands beside the programs: it must never take the name of one of their own files.
+    static const QStringList ownFiles = {QStringLiteral("ORVN"),
+                                         QStringLiteral("ORVN.exe"),
+                                         QStringLiteral("Renovo"),
+                                         QStringLiteral("Renovo.exe"),
+                                         QStringLiteral("config.ini"),
+                                         QStringLiteral("SConfig.ini"),
+                                         QStringLiteral("ServerConfig.ini"),
+                                         QStringLiteral("update.ico"),
+                                         QStringLiteral("html"),
+                                         QStringLiteral("skin")};
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
+        ownFiles.contains(name, Qt::CaseInsensitive))
         return QStringLiteral("updatePack.exe");
     return name;
 }
