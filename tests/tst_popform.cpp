@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 namespace {
@@ -123,9 +124,19 @@ void TestPopForm::pageWithoutTheKeyword_staysHidden()
     pop = new PopForm;
     pop->setUrl(writePage("Orvane 直播"));
     pop->startPop();
-    auto *view = pop->findChild<QWebEngineView *>();
-    QVERIFY(!view); // not laid out before a good load
-    QTest::qWait(3000);
+    QVERIFY(!pop->findChild<QWebEngineView *>()); // not laid out before a good load
+
+    // Wait until the page has really loaded, then give the title check its moment.
+    auto loaded = [] {
+        for (QWidget *widget : QApplication::allWidgets()) {
+            auto *view = qobject_cast<QWebEngineView *>(widget);
+            if (view && !view->page()->isLoading() && view->page()->title() == QStringLiteral("Orvane 直播"))
+                return true;
+        }
+        return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(loaded(), LoadTimeout);
+    QTest::qWait(500);
     QVERIFY(pop->isHidden());
     QVERIFY(!pop->isCountingDown());
 }
