@@ -47,6 +47,15 @@ void SingleApplication::listen()
         qCWarning(lcInstance) << "cannot listen on" << serverName() << localServer->errorString();
 }
 
+void SingleApplication::releaseKey()
+{
+    if (running)
+        return;
+    delete localServer;
+    localServer = nullptr;
+    instanceLock.reset();
+}
+
 bool SingleApplication::isRunning() const
 {
     return running;

@@ -31,6 +31,10 @@ public:
     // application object; a start that finds the key free goes on to build one.
     static bool messageRunningInstance(const QString &key, const QString &message);
 
+    // Gives up the key of a primary process (its server closes), so that a later start becomes
+    // primary; for a program that only needs to know whether another one held the key at its start.
+    void releaseKey();
+
     // The native name the primary listens under; for diagnostics and tests.
     QString serverName() const;
     // True when this process is primary and its server listens.

@@ -25,6 +25,7 @@ private slots:
     void otherMessages_doNothing();
     void killedClient_nextStartBecomesPrimaryAndReachable();
     void tenSimultaneousStarts_leaveOneClient();
+    void openUpdater_neitherBlocksTheClientNorASecondUpdater();
 
 private:
     const QString client = QStringLiteral(ORVN_PATH);
@@ -156,6 +157,26 @@ void TestClientInstance::tenSimultaneousStarts_leaveOneClient()
         return p->state() == QProcess::Running;
     });
     QVERIFY(ProcessTest::output(primary).contains(Listening));
+}
+
+void TestClientInstance::openUpdater_neitherBlocksTheClientNorASecondUpdater()
+{
+    ProcessTest test;
+    const QString updaterPath = QStringLiteral(RENOVO_PATH);
+    QProcess *updater = test.start(updaterPath, {});
+    QVERIFY(updater->waitForStarted(5000));
+    QTest::qWait(1000); // its check against a server that is not there has failed by now
+    QCOMPARE(updater->state(), QProcess::Running);
+
+    // The client starts although the updater was there first.
+    QProcess *first = test.start(client, {});
+    QVERIFY2(ProcessTest::waitForOutput(first, Listening), qPrintable(ProcessTest::output(first)));
+
+    // A second updater leaves at once: the first one stays the only one.
+    QProcess *second = test.start(updaterPath, {});
+    QVERIFY(second->waitForFinished(5000));
+    QCOMPARE(second->exitCode(), 0);
+    QCOMPARE(updater->state(), QProcess::Running);
 }
 
 QTEST_GUILESS_MAIN(TestClientInstance)

@@ -1,5 +1,6 @@
 // The update window in its states, driven through its widgets against a server of the test's own.
 #include "faultserver.h"
+#include "instancelock.h"
 #include "mainwindow.h"
 #include "singleapplication.h"
 
@@ -7,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLocalServer>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -56,6 +58,10 @@ private slots:
     void failedDownload_reportsRunsNothingAndAllowsARetry();
     void progress_countsBytesAndFillsTheBarForAnySize_data();
     void progress_countsBytesAndFillsTheBarForAnySize();
+
+    // Hand-over
+    void packageThatCannotStart_keepsTheWindowAndSaysWhere();
+    void closeWhileTheClientIsLeaving_isRefused();
 
     // Cancel
     void cancelBeforeDownload_closesWithoutAsking();
@@ -433,6 +439,65 @@ void TestUpdateWindow::cancelDuringDownload_asksAndOnlyConfirmationCloses()
     delete window; // ends the program in real life
     window = nullptr;
     QVERIFY(!QFile::exists(QStringLiteral("big.bin")));
+}
+
+void TestUpdateWindow::packageThatCannotStart_keepsTheWindowAndSaysWhere()
+{
+    const QByteArray broken = "#!/nonexistent/interpreter\n";
+    FaultServer server;
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        if (request.path == "/soft/config.ini") {
+            HttpAnswer reply;
+            reply.body = config("1.2.0.21131", "/soft/broken.sh");
+            return reply;
+        }
+        return FaultServer::honest(broken, request);
+    }));
+    makeWindow(server.url(QStringLiteral("/soft/config.ini")));
+    auto *update = child<QPushButton>("pushButton_update");
+    QTRY_VERIFY(update->isEnabled());
+    answerNextBox(QStringLiteral("确定"));
+    update->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!boxText.isEmpty(), 10000);
+    QVERIFY2(boxText.contains(QStringLiteral("无法启动更新包")) && boxText.contains(QLatin1String("broken.sh")),
+             qPrintable(boxText));
+    QVERIFY(window->isVisible());
+    QCOMPARE(child<QLabel>("label_note")->text(), QStringLiteral("无法启动更新包！"));
+    QVERIFY(child<QPushButton>("pushButton_cancel")->isEnabled());
+    QVERIFY(QFile::exists(QStringLiteral("broken.sh")));
+}
+
+void TestUpdateWindow::closeWhileTheClientIsLeaving_isRefused()
+{
+    // A client that takes the message but does not quit.
+    const InstanceLock clientLock(QStringLiteral("ORVN"));
+    QCOMPARE(clientLock.state(), InstanceLock::State::Primary);
+    QLocalServer client;
+    QLocalServer::removeServer(InstanceLock::serverName(QStringLiteral("ORVN")));
+    QVERIFY(client.listen(InstanceLock::serverName(QStringLiteral("ORVN"))));
+
+    FaultServer server;
+    QVERIFY(server.start([](const HttpRequest &request) {
+        if (request.path == "/soft/config.ini") {
+            HttpAnswer reply;
+            reply.body = config("1.2.0.21131", "/soft/orvane-update.sh");
+            return reply;
+        }
+        return FaultServer::honest(Script, request);
+    }));
+    makeWindow(server.url(QStringLiteral("/soft/config.ini")));
+    window->setClientExitWait(1500);
+    auto *update = child<QPushButton>("pushButton_update");
+    QTRY_VERIFY(update->isEnabled());
+    update->click();
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QStringLiteral("orvane-update.sh")), 10000);
+    QVERIFY(!child<QPushButton>("pushButton_cancel")->isEnabled());
+    window->close();
+    QVERIFY2(window->isVisible(), "closing now would leave the user with neither program");
+    QVERIFY(!QFile::exists(QStringLiteral("package-ran")));
+    // Once the wait for the client is over, the package starts and the window goes.
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QStringLiteral("package-ran")), 10000);
+    QTRY_VERIFY(!window->isVisible());
 }
 
 int main(int argc, char **argv)

@@ -1,3 +1,4 @@
+#include "instancelock.h"
 #include "mainwindow.h"
 #include "programfolder.h"
 #include "singleapplication.h"
@@ -7,8 +8,16 @@
 
 int main(int argc, char **argv)
 {
-    // Shares the client's key, so the two programs can find each other.
+    // One updater at a time: two would download the same package and hand over twice.
+    const InstanceLock updaterLock(QStringLiteral("Renovo"));
+    if (updaterLock.state() == InstanceLock::State::Secondary)
+        return 0;
+
+    // Shares the client's key, so the two programs can find each other. With no client running the
+    // updater does not keep the key: a client started meanwhile must be able to start, and is found
+    // afresh when the download ends.
     SingleApplication app(argc, argv, QStringLiteral("ORVN"));
+    app.releaseKey();
     // The configuration check and the download follow the system's proxy settings.
     QNetworkProxyFactory::setUseSystemConfiguration(true);
     // update.ico lies beside the program, and so do ServerConfig.ini and the downloaded package unless

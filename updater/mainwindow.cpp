@@ -3,11 +3,13 @@
 #include "deployment.h"
 #include "downloadcontrol.h"
 #include "downloadplan.h"
+#include "instancelock.h"
 #include "packagelauncher.h"
 #include "serverinfo.h"
 #include "singleapplication.h"
 #include "ui_mainwindow.h"
 
+#include <QCloseEvent>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
@@ -28,6 +30,7 @@ Q_LOGGING_CATEGORY(lcUpdater, "orvane.updater", QtWarningMsg)
 
 namespace {
 const QString ServerConfigFile = QStringLiteral("ServerConfig.ini");
+const QString ClientKey = QStringLiteral("ORVN");
 constexpr int ClientPollMs = 100;
 } // namespace
 
@@ -203,9 +206,10 @@ void MainWindow::onDownloadFinish()
 
     downloading = false;
     // The client is being asked to quit; leaving now would leave the user with neither program.
+    handingOver = true;
     ui->pushButton_cancel->setEnabled(false);
-    if (app && app->isRunning()) {
-        app->sendMessage(QStringLiteral("updator"));
+    // Asked afresh: a client may have started, or ended, while the package came in.
+    if (SingleApplication::messageRunningInstance(ClientKey, QStringLiteral("updator"))) {
         waitForClientThenStart(package);
         return;
     }
@@ -233,7 +237,7 @@ void MainWindow::waitForClientThenStart(const QString &package)
 bool MainWindow::clientAnswers() const
 {
     QLocalSocket socket;
-    socket.connectToServer(app->serverName(), QIODevice::WriteOnly);
+    socket.connectToServer(InstanceLock::serverName(ClientKey), QIODevice::WriteOnly);
     const bool answers = socket.waitForConnected(ClientPollMs);
     socket.abort();
     return answers;
@@ -241,6 +245,29 @@ bool MainWindow::clientAnswers() const
 
 void MainWindow::startPackageAndClose(const QString &package)
 {
-    PackageLauncher::start(package);
-    close();
+    handingOver = false;
+    if (PackageLauncher::start(package)) {
+        close();
+        return;
+    }
+    // The client has been asked to quit already: the user must learn where the package is.
+    qCWarning(lcUpdater) << "could not start" << package;
+    ui->label_note->setText(tr("无法启动更新包！"));
+    ui->pushButton_cancel->setEnabled(true);
+    QMessageBox box(QMessageBox::Warning, tr("提示"),
+                    tr("无法启动更新包，请手动运行：\n%1").arg(QDir::toNativeSeparators(package)),
+                    QMessageBox::NoButton, this);
+    box.addButton(tr("确定"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // Between asking the client to quit and starting the package, closing would leave the user with
+    // neither program.
+    if (handingOver) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }

@@ -34,6 +34,9 @@ public:
     // Longest wait for the client to go before the package starts anyway (10 s).
     void setClientExitWait(int milliseconds);
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private slots:
     void init();
     void onDownloadFinish();
@@ -54,6 +57,8 @@ private:
     int partCount = 5;
     QString updatePackUrl;
     bool downloading = false;
+    // The client has been asked to quit and the package is about to start.
+    bool handingOver = false;
 
     QString updatePackSha256;
     QString configUrl;
