@@ -69,8 +69,8 @@ private slots:
     void worker_writesOnlyItsOwnRange();
     void partsEndingInAnyOrder_finishOnceAfterTheLast_data();
     void partsEndingInAnyOrder_finishOnceAfterTheLast();
-    void existingFile_isReplaced();
-    void existingFile_survivesAFailedDownload();
+    void existingFile_isReplacedOnlyByAGoodDownload_data();
+    void existingFile_isReplacedOnlyByAGoodDownload();
     void twoDownloadsOfOnePackage_doNotSpoilEachOther();
     void headWithoutLength_fetchesOnePlainStreamedGet_data();
     void headWithoutLength_fetchesOnePlainStreamedGet();
@@ -288,40 +288,33 @@ void TestDownloadControl::partsEndingInAnyOrder_finishOnceAfterTheLast()
     QCOMPARE(control.OutputFileName(), QStringLiteral("p.bin"));
 }
 
-void TestDownloadControl::existingFile_isReplaced()
+void TestDownloadControl::existingFile_isReplacedOnlyByAGoodDownload_data()
 {
-    const QByteArray content = package(999);
-    FaultServer server;
-    QVERIFY(server.start([&](const HttpRequest &request) {
-        return FaultServer::honest(content, request);
-    }));
-    QFile old(QStringLiteral("p.bin"));
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write(QByteArray(5000, 'o'));
-    old.close();
-
-    DownloadControl control;
-    QVERIFY(run(control, server.url(QStringLiteral("/p.bin"))));
-    QCOMPARE(contentOf(QStringLiteral("p.bin")), content);
+    QTest::addColumn<bool>("good");
+    QTest::newRow("good download") << true;
+    QTest::newRow("failed checksum") << false;
 }
 
-void TestDownloadControl::existingFile_survivesAFailedDownload()
+void TestDownloadControl::existingFile_isReplacedOnlyByAGoodDownload()
 {
+    QFETCH(bool, good);
     const QByteArray content = package(999);
     FaultServer server;
     QVERIFY(server.start([&](const HttpRequest &request) {
         return FaultServer::honest(content, request);
     }));
+    const QByteArray previous(5000, 'o');
     QFile old(QStringLiteral("p.bin"));
     QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write(QByteArray(5000, 'o'));
+    old.write(previous);
     old.close();
 
     DownloadControl control;
-    control.SetExpectedSha256(QString::fromLatin1(sha256("something else")));
+    if (!good)
+        control.SetExpectedSha256(QString::fromLatin1(sha256("something else")));
     QVERIFY(run(control, server.url(QStringLiteral("/p.bin"))));
-    QVERIFY(control.OutputFileName().isEmpty());
-    QCOMPARE(contentOf(QStringLiteral("p.bin")), QByteArray(5000, 'o'));
+    QCOMPARE(control.OutputFileName().isEmpty(), !good);
+    QCOMPARE(contentOf(QStringLiteral("p.bin")), good ? content : previous);
     QCOMPARE(leftFiles(), QStringList{QStringLiteral("p.bin")});
 }
 
