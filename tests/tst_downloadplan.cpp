@@ -4,6 +4,7 @@
 #include "serverinfo.h"
 
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -277,6 +278,15 @@ void TestDownloadPlan::readServerInfo_data()
     QTest::newRow("empty") << QByteArray() << ""
                            << ""
                            << "";
+    const QString chinese =
+        QStringLiteral("AppVersion=1.2.0.21131\n[Update]\nnewVersionInfo=\"<b>新</b>版本，更稳\"\n");
+    QStringEncoder gbk("GB18030");
+    QTest::newRow("GBK") << QByteArray(gbk.encode(chinese)) << "1.2.0.21131"
+                         << ""
+                         << "<b>新</b>版本，更稳";
+    QTest::newRow("UTF-8 with byte-order mark") << "\xEF\xBB\xBF" + chinese.toUtf8() << "1.2.0.21131"
+                                                << ""
+                                                << "<b>新</b>版本，更稳";
 }
 
 void TestDownloadPlan::readServerInfo()
