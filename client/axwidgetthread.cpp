@@ -233,11 +233,20 @@ void AxWidgetThread::onLoadFinished(bool ok)
                                     });
 }
 
-void AxWidgetThread::onRenderProcessTerminated()
+void AxWidgetThread::onRenderProcessTerminated(QWebEnginePage::RenderProcessTerminationStatus status, int exitCode)
 {
-    // No title will ever come from a renderer that is gone.
-    if (watching || readingTitle)
-        finish(false);
+    if (status == QWebEnginePage::NormalTerminationStatus) {
+        // No title will ever come from a renderer that is gone.
+        if (watching || readingTitle)
+            finish(false);
+        return;
+    }
+    qCInfo(lcHost) << "renderer of" << (axWidget ? axWidget->url() : QUrl()) << "ended:" << status << exitCode;
+    // The owner decides how the view comes back; a pending title answer no longer counts.
+    ++generation;
+    watching = false;
+    readingTitle = false;
+    emit renderProcessEnded();
 }
 
 void AxWidgetThread::finish(bool noError)

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QString>
 #include <QUrl>
+#include <QWebEnginePage>
 
 #include <deque>
 #include <functional>
@@ -67,10 +68,13 @@ public slots:
 signals:
     // Once per watched navigation; for overlapping calls of beginUrl, only for the last one.
     void loadComplete(bool noError);
+    // The view's renderer ended abnormally (crash, kill); the view shows nothing until it is loaded
+    // again. A navigation being watched ends with this instead of loadComplete.
+    void renderProcessEnded();
 
 private slots:
     void onLoadFinished(bool ok);
-    void onRenderProcessTerminated();
+    void onRenderProcessTerminated(QWebEnginePage::RenderProcessTerminationStatus status, int exitCode);
     void onNewWindowRequested(QWebEngineNewWindowRequest &request);
 
 private:
