@@ -43,9 +43,15 @@ void ScrollLabel::timerEvent(QTimerEvent *event)
         return;
     }
     // One wake-up stands for the whole still phase.
-    if (waiting)
+    if (waiting) {
         countdown = 1;
-    advance();
+        advance();
+        return;
+    }
+    // Each frame of the slide covers FrameTicks steps: the window is composed anew for every frame,
+    // and half the frames look the same at this speed.
+    for (int tick = 0; tick < FrameTicks && !waiting && timerId != 0; ++tick)
+        advance();
 }
 
 void ScrollLabel::schedule()
@@ -58,7 +64,7 @@ void ScrollLabel::schedule()
     if (timerId != 0)
         killTimer(timerId);
     waiting = !moving;
-    timerId = startTimer(moving ? TickMs : std::max(1, countdown) * TickMs);
+    timerId = startTimer((moving ? FrameTicks : std::max(1, countdown)) * TickMs);
 }
 
 void ScrollLabel::advance()

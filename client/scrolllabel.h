@@ -22,6 +22,7 @@ public:
     void advance();
 
     static constexpr int TickMs = 20;
+    static constexpr int FrameTicks = 2;
 
     bool isResting() const
     {

@@ -218,8 +218,8 @@ void TestScrollLabel::onlyAMovingTextTicksAndRepaints()
     EventCounter counter(label);
     QTest::qWait(200);
     if (moving) {
-        QVERIFY2(counter.timers >= 4, qPrintable(QString::number(counter.timers)));
-        QVERIFY2(counter.paints >= 4, qPrintable(QString::number(counter.paints)));
+        QVERIFY2(counter.timers >= 3, qPrintable(QString::number(counter.timers)));
+        QVERIFY2(counter.paints >= 3, qPrintable(QString::number(counter.paints)));
     } else {
         QCOMPARE(counter.timers, 0);
         QCOMPARE(counter.paints, 0);
