@@ -1,5 +1,6 @@
 // The whole update as real processes: a running client, the updater fetching the demo's update from
 // nginx, the client told to quit, and the package started once it has gone.
+#include "demoupdate.h"
 #include "nginxserver.h"
 #include "processtest.h"
 
@@ -46,8 +47,11 @@ void TestUpdateEndToEnd::runningClient_quitsThenThePackageRuns()
 {
     if (!NginxServer::isAvailable())
         QSKIP("nginx is not installed");
+    QTemporaryDir update;
+    QString log;
+    QVERIFY2(makeDemoUpdate(update.path(), &log), qPrintable(log));
     NginxServer nginx;
-    QVERIFY2(nginx.start(QStringLiteral(DEMO_DIR "/update")), qPrintable(nginx.errorLog()));
+    QVERIFY2(nginx.start(update.path()), qPrintable(nginx.errorLog()));
     QTemporaryDir installed;
     QVERIFY(install(installed));
 
@@ -80,8 +84,11 @@ void TestUpdateEndToEnd::noClient_packageRunsAtOnce()
 {
     if (!NginxServer::isAvailable())
         QSKIP("nginx is not installed");
+    QTemporaryDir update;
+    QString log;
+    QVERIFY2(makeDemoUpdate(update.path(), &log), qPrintable(log));
     NginxServer nginx;
-    QVERIFY(nginx.start(QStringLiteral(DEMO_DIR "/update")));
+    QVERIFY(nginx.start(update.path()));
     QTemporaryDir installed;
     QVERIFY(install(installed));
 
