@@ -6,7 +6,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -160,15 +159,15 @@ int sign(const QStringList &arguments)
 
     const QString packagePath = parser.value(QStringLiteral("package"));
     QFile package(packagePath);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!package.open(QIODevice::ReadOnly) || !hash.addData(&package))
+    const QString sha256 = package.open(QIODevice::ReadOnly) ? Release::fileSha256(&package) : QString();
+    if (sha256.isEmpty())
         return fail(QStringLiteral("cannot read %1: %2").arg(packagePath, package.errorString()));
 
     SignedRelease release;
     release.version = version;
     release.fileName = fileName(url);
     release.size = QString::number(package.size());
-    release.sha256 = QString::fromLatin1(hash.result().toHex());
+    release.sha256 = sha256;
     release.expires = Release::expiryText(QDateTime::currentDateTimeUtc().addDays(days));
     release.allowDowngrade =
         parser.isSet(QStringLiteral("allow-downgrade")) ? QStringLiteral("1") : QStringLiteral("0");

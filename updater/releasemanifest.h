@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+class QFile;
 struct ServerInfo;
 
 // What the operator signs about one release, in the exact text forms the configuration carries.
@@ -88,6 +89,8 @@ bool sign(SignedRelease *release, const ReleaseKey &key);
 // signed (no downgrade check when `runningVersion` is empty).
 Refusal check(const SignedRelease &release, const QString &announcedVersion, const QString &runningVersion,
               const QList<QByteArray> &trustedKeys, const QDateTime &now);
+// Hex SHA-256 of the rest of an open file; empty when it cannot be read.
+QString fileSha256(QFile *file);
 // Whether the file at `path` is exactly the signed package.
 Refusal checkPackage(const SignedRelease &release, const QString &path);
 
