@@ -1,5 +1,6 @@
 // The whole update as real processes: a running client, the updater fetching the demo's update from
 // nginx, the client told to quit, and the package started once it has gone.
+#include "fixture.h"
 #include "nginxserver.h"
 #include "processtest.h"
 
@@ -44,8 +45,7 @@ bool TestUpdateEndToEnd::install(QTemporaryDir &folder)
 
 void TestUpdateEndToEnd::runningClient_quitsThenThePackageRuns()
 {
-    if (!NginxServer::isAvailable())
-        QSKIP("nginx is not installed");
+    ORVANE_REQUIRE_FIXTURE(NginxServer::isAvailable(), "nginx");
     NginxServer nginx;
     QVERIFY2(nginx.start(QStringLiteral(DEMO_DIR "/update")), qPrintable(nginx.errorLog()));
     QTemporaryDir installed;
@@ -78,8 +78,7 @@ void TestUpdateEndToEnd::runningClient_quitsThenThePackageRuns()
 
 void TestUpdateEndToEnd::noClient_packageRunsAtOnce()
 {
-    if (!NginxServer::isAvailable())
-        QSKIP("nginx is not installed");
+    ORVANE_REQUIRE_FIXTURE(NginxServer::isAvailable(), "nginx");
     NginxServer nginx;
     QVERIFY(nginx.start(QStringLiteral(DEMO_DIR "/update")));
     QTemporaryDir installed;
