@@ -2,6 +2,7 @@
 // skin choice in the user's own folder and the updater must fetch and download there.
 #include "clientconfig.h"
 #include "demoupdate.h"
+#include "fixture.h"
 #include "nginxserver.h"
 #include "processtest.h"
 #include "programfolder.h"
@@ -166,11 +167,10 @@ void TestReadOnlyFolder::settingsFile_nothingWritable_readsTheShippedFile()
 
 void TestReadOnlyFolder::updater_readOnlyFolder_downloadsAndRunsFromTheUsersCache()
 {
-    if (!NginxServer::isAvailable())
-        QSKIP("nginx is not installed");
+    ORVANE_REQUIRE_FIXTURE(NginxServer::isAvailable(), "nginx");
     const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
-    if (isRoot() && setpriv.isEmpty())
-        QSKIP("setpriv (util-linux) is needed to run the updater as another user");
+    ORVANE_REQUIRE_FIXTURE(!isRoot() || !setpriv.isEmpty(),
+                           "setpriv (util-linux), needed to run the updater as another user,");
     QTemporaryDir update;
     QString log;
     QVERIFY2(makeDemoUpdate(update.path(), &log), qPrintable(log));
