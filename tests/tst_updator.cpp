@@ -1,4 +1,5 @@
 #include "clientconfig.h"
+#include "fixture.h"
 #include "nginxserver.h"
 #include "updaterlauncher.h"
 #include "updator.h"
@@ -62,6 +63,7 @@ class TestUpdator : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -95,6 +97,11 @@ private:
     QSignalSpy *finishedSpy = nullptr;
 };
 
+void TestUpdator::initTestCase()
+{
+    ORVANE_REQUIRE_FIXTURE(NginxServer::isAvailable(), "nginx");
+}
+
 void TestUpdator::init()
 {
     previousCurrent = QDir::currentPath();
@@ -120,8 +127,6 @@ void TestUpdator::cleanup()
 
 void TestUpdator::serve(const QByteArray &body)
 {
-    if (!NginxServer::isAvailable())
-        QSKIP("nginx is not installed");
     QDir(wwwDir.path()).mkpath(QStringLiteral("soft"));
     QFile file(wwwDir.filePath(QStringLiteral("soft/config.ini")));
     QVERIFY(file.open(QIODevice::WriteOnly));
