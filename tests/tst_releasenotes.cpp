@@ -15,8 +15,6 @@ private slots:
     void reduction_keepsTheTextAndOnlySafeMarkup();
     void hugeNotes_areCutShortWithBoundedNesting_data();
     void hugeNotes_areCutShortWithBoundedNesting();
-    void opensInBrowser_onlyWebAddresses_data();
-    void opensInBrowser_onlyWebAddresses();
 };
 
 void TestReleaseNotes::reduction_keepsTheTextAndOnlySafeMarkup_data()
@@ -97,23 +95,6 @@ void TestReleaseNotes::hugeNotes_areCutShortWithBoundedNesting()
     // A run without spaces is given places to wrap.
     static const QRegularExpression longRun(QStringLiteral("[^\\s<>\\x{200B}]{200}"));
     QVERIFY(!longRun.match(html).hasMatch());
-}
-
-void TestReleaseNotes::opensInBrowser_onlyWebAddresses_data()
-{
-    QTest::addColumn<QString>("link");
-    QTest::addColumn<bool>("opens");
-    QTest::newRow("http") << QStringLiteral("http://127.0.0.1/a") << true;
-    QTest::newRow("https") << QStringLiteral("https://127.0.0.1/a") << true;
-    QTest::newRow("file") << QStringLiteral("file:///etc/passwd") << false;
-    QTest::newRow("relative") << QStringLiteral("notes.html") << false;
-    QTest::newRow("script") << QStringLiteral("javascript:alert(1)") << false;
-}
-
-void TestReleaseNotes::opensInBrowser_onlyWebAddresses()
-{
-    QFETCH(QString, link);
-    QTEST(ReleaseNotes::opensInBrowser(QUrl(link)), "opens");
 }
 
 QTEST_MAIN(TestReleaseNotes)
