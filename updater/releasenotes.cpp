@@ -41,6 +41,8 @@ QString linkTarget(const QString &tagText)
 // cost grows with both.
 constexpr qsizetype MaxChars = 16 * 1024;
 constexpr int MaxElements = 1000;
+// Tags read, kept or not: reading stops there, so dropped markup cannot make it slow either.
+constexpr int MaxTags = 10000;
 constexpr int MaxRun = 64;
 
 // Reads the markup tag by tag and writes back only what the subset allows, always balanced and
@@ -98,7 +100,7 @@ public:
 private:
     bool full() const
     {
-        return chars >= MaxChars || elements >= MaxElements;
+        return chars >= MaxChars || elements >= MaxElements || tags >= MaxTags;
     }
 
     QString finish()
@@ -152,6 +154,7 @@ private:
     // Handles one tag; returns where reading goes on.
     qsizetype tag(QStringView body, qsizetype next)
     {
+        ++tags;
         const bool closing = body.startsWith(QLatin1Char('/'));
         qsizetype end = closing ? 1 : 0;
         while (end < body.size() && end < 16 && body.at(end).isLetterOrNumber() && body.at(end).unicode() < 0x80)
@@ -218,6 +221,7 @@ private:
     int lists = 0;
     qsizetype chars = 0;
     int elements = 0;
+    int tags = 0;
     int run = 0;
     bool entity = false;
 };
