@@ -331,7 +331,7 @@ void TestUpdateWindow::failedDownload_reportsRunsNothingAndAllowsARetry()
             return reply;
         }
         HttpAnswer reply = FaultServer::honest(Script, request);
-        if (broken && partFails && request.method == "GET" && request.header("range").startsWith("Bytes=0-"))
+        if (broken && partFails && request.method == "GET" && request.header("range").startsWith("bytes=0-"))
             reply.status = 500;
         return reply;
     }));
