@@ -1,5 +1,6 @@
 #include "aboutform.h"
 
+#include "deployment.h"
 #include "ui_aboutform.h"
 
 #include <QMouseEvent>
@@ -7,6 +8,7 @@
 AboutForm::AboutForm(QWidget *parent) : QWidget(parent), ui(new Ui::AboutForm)
 {
     ui->setupUi(this);
+    ui->label_6->setText(ui->label_6->text() + Deployment::serverUrl());
     setWindowFlags(Qt::FramelessWindowHint);
     // Every request makes a new window, so a closed one would otherwise linger until exit.
     setAttribute(Qt::WA_DeleteOnClose);
