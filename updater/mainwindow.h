@@ -1,10 +1,15 @@
 #pragma once
 
+#include "downloadcontrol.h"
+#include "retrypolicy.h"
+#include "transferrate.h"
+
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 #include <QTimer>
 
-class DownloadControl;
 class QMessageBox;
 class SingleApplication;
 
@@ -33,6 +38,15 @@ public:
     void setStallTimeout(int milliseconds);
     // Longest wait for the client to go before the package starts anyway (10 s).
     void setClientExitWait(int milliseconds);
+    // How often and how long a broken download is retried.
+    void setRetrySchedule(const RetryPolicy::Schedule &schedule);
+
+    // The cause shown under "下载更新包失败！".
+    static QString failureText(DownloadControl::Failure cause);
+
+public slots:
+    // Brings the window forward: a second start of the updater asks for it.
+    void bringToFront();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -66,4 +80,9 @@ private:
     int stallTimeoutMs = 30000;
     int clientExitWaitMs = 10000;
     QPointer<QMessageBox> cancelQuestion;
+
+    QStringList updatePackMirrors;
+    TransferRate rate;
+    QElapsedTimer downloadClock;
+    qint64 lastNoteMs = -1;
 };

@@ -16,6 +16,17 @@ QString text(const QSettings &settings, const QString &key)
     return value.toString();
 }
 
+// Addresses are separated by ';'; spaces around them are dropped.
+QStringList mirrorList(const QString &value)
+{
+    QStringList urls;
+    for (const QString &part : value.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        if (!part.trimmed().isEmpty())
+            urls.append(part.trimmed());
+    }
+    return urls;
+}
+
 } // namespace
 
 ServerInfo read(const QString &path)
@@ -27,6 +38,7 @@ ServerInfo read(const QString &path)
     info.updatePackUrl = text(settings, QStringLiteral("updatePackUrl"));
     info.newVersionInfo = text(settings, QStringLiteral("newVersionInfo"));
     info.updatePackSha256 = text(settings, QStringLiteral("updatePackSha256"));
+    info.updatePackMirrors = mirrorList(text(settings, QStringLiteral("updatePackMirrors")));
     settings.endGroup();
     return info;
 }
