@@ -116,6 +116,7 @@ private slots:
     // Broken connections, servers without ranges, restarts, mirrors
     void brokenPart_isAskedAgainFromTheByteItReached_data();
     void brokenPart_isAskedAgainFromTheByteItReached();
+    void breaksAfterProgress_doNotUseUpTheRetries();
     void serverWithoutRanges_getsOneStreamedGet_data();
     void serverWithoutRanges_getsOneStreamedGet();
     void restart_continuesOnlyTheSamePackage_data();
@@ -769,6 +770,27 @@ void TestDownloadControl::brokenPart_isAskedAgainFromTheByteItReached()
     QVERIFY2(server.bodyBytesSent() <= content.size() * 11 / 10, qPrintable(QString::number(server.bodyBytesSent())));
     if (fault == Fault::BusyOnce)
         QVERIFY2(secondAfterMs >= 900, qPrintable(QString::number(secondAfterMs)));
+}
+
+void TestDownloadControl::breaksAfterProgress_doNotUseUpTheRetries()
+{
+    // Each part breaks seven times, more often than it may be retried in a row, but never without progress.
+    const QByteArray content = package(5 * 4200000);
+    FaultServer server;
+    server.setChunkSize(64 * 1024);
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        HttpAnswer answer = FaultServer::honest(content, request);
+        answer.chunkDelayMs = 1; // read as it comes, so the reset loses little on its way
+        if (!request.header("range").isEmpty()) {
+            answer.cutAfter = 600000;
+            answer.end = HttpAnswer::End::Reset;
+        }
+        return answer;
+    }));
+    DownloadControl control;
+    QVERIFY(run(control, server.url(QStringLiteral("/p.bin"))));
+    QVERIFY2(control.ErrorString().isEmpty(), qPrintable(control.ErrorString()));
+    QCOMPARE(sha256(contentOf(QStringLiteral("p.bin"))), sha256(content));
 }
 
 void TestDownloadControl::serverWithoutRanges_getsOneStreamedGet_data()

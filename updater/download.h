@@ -62,6 +62,11 @@ public:
     {
         return retryAfter;
     }
+    // Bytes this request wrote.
+    qint64 DoneBytes() const
+    {
+        return doneBytes;
+    }
     // Whether the answer has been looked at and found to be the part.
     bool Answered() const
     {

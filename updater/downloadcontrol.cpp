@@ -24,6 +24,7 @@ using RetryPolicy::Fault;
 namespace {
 // How often the resume state follows the bytes written.
 constexpr int SaveIntervalMs = 1000;
+constexpr qint64 SaveIntervalBytes = 1024 * 1024;
 // A source that fails this often in a row gives its parts to the others, if there are any.
 constexpr int SourceFailureLimit = 3;
 } // namespace
@@ -144,6 +145,7 @@ void DownloadControl::FetchFile(const QString &address, int count, const QString
     if (!restoreState(info))
         planParts();
     sinceSave.start();
+    savedBytes = receivedBytes;
     bool allDone = true;
     for (int i = 0; i < parts.size(); ++i) {
         if (!parts.at(i).complete) {
@@ -173,7 +175,8 @@ bool DownloadControl::openPartFile()
     lock->setStaleLockTime(0);
     if (lock->tryLock(0)) {
         file->setFileName(stable);
-        fileCreated = file->open(QIODevice::ReadWrite);
+        // Unbuffered: a write that fails must fail at once, before its bytes are counted as done.
+        fileCreated = file->open(QIODevice::ReadWrite | QIODevice::Unbuffered);
         if (!fileCreated)
             lock.reset();
         return fileCreated;
@@ -188,7 +191,7 @@ bool DownloadControl::openPartFile()
     }
     file->setFileName(part.fileName());
     part.close();
-    fileCreated = file->open(QIODevice::ReadWrite | QIODevice::Truncate);
+    fileCreated = file->open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered);
     return fileCreated;
 }
 
@@ -353,7 +356,8 @@ void DownloadControl::SubProgress(qint64 bytes)
     receivedBytes += bytes;
     fetchedBytes += bytes;
     emit FileDownloadProgress(receivedBytes, shownTotal());
-    if (sinceSave.hasExpired(SaveIntervalMs))
+    // Often enough that a killed updater fetches little again, seldom enough to cost nothing.
+    if (sinceSave.hasExpired(SaveIntervalMs) || receivedBytes - savedBytes >= qMax(SaveIntervalBytes, totalSize / 100))
         saveState();
 }
 
@@ -428,6 +432,11 @@ void DownloadControl::handleFault(int index, Download *worker)
         break;
     }
     Part &part = parts[index];
+    if (RetryPolicy::madeProgress(worker->DoneBytes())) {
+        part.retries = 0;
+        sources[part.source].failuresInARow = 0;
+        return startPart(index);
+    }
     if (++sources[part.source].failuresInARow >= SourceFailureLimit && moveToAnotherSource(index))
         return;
     if (++part.retries > schedule.retries) {
@@ -544,10 +553,13 @@ bool DownloadControl::canResumeLater() const
 void DownloadControl::saveState()
 {
     sinceSave.restart();
+    savedBytes = receivedBytes;
     if (!canResumeLater())
         return;
-    // The state never claims bytes that are still in our buffers.
-    file->flush();
+    // The state never claims bytes that have not reached the file; after a failed write the last state,
+    // which claims less, stays.
+    if (!file->flush() || file->error() != QFileDevice::NoError)
+        return;
     ResumeState state;
     state.url = url.toString();
     state.size = totalSize;

@@ -69,6 +69,11 @@ public:
     {
         return fetchedBytes;
     }
+    // Whether the package came in ranges (false: in one plain GET).
+    bool FetchedInRanges() const
+    {
+        return mode == Mode::Ranged;
+    }
     // Hex SHA-256 the finished file must have; empty for no check.
     void SetExpectedSha256(const QString &hex);
     // The size the finished file must have, from a source the updater trusts; 0 for no check. It also
@@ -166,6 +171,7 @@ private:
     bool keepPartFile = false;
     std::unique_ptr<QLockFile> lock;
     QElapsedTimer sinceSave;
+    qint64 savedBytes = 0;
 
     bool running = false;
     bool fileCreated = false;

@@ -9,6 +9,11 @@ bool isTransient(Fault fault)
     return fault == Fault::Broken || fault == Fault::Unreachable || fault == Fault::Busy;
 }
 
+bool madeProgress(qint64 bytes)
+{
+    return bytes >= 256 * 1024;
+}
+
 Fault faultOfStatus(int status)
 {
     if (status == 200 || status == 206)

@@ -36,6 +36,11 @@ struct Schedule
 // Whether a part that ended with `fault` is asked for again (from the byte it reached).
 bool isTransient(Fault fault);
 
+// Whether a broken request delivered enough to count as progress. The part's retries then start
+// again and it is asked for again at once: a line that breaks now and then still finishes, while a
+// server that fails at once is given ever longer pauses.
+bool madeProgress(qint64 bytes);
+
 // The fault an HTTP status stands for when the answer is not the one asked for; None for 200 and 206.
 Fault faultOfStatus(int status);
 
