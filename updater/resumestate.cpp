@@ -4,7 +4,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
+
+#include <cstdio>
 
 qint64 ResumeState::doneBytes() const
 {
@@ -71,11 +72,17 @@ bool write(const QString &path, const ResumeState &state)
                              {QLatin1String("lastModified"), QString::fromLatin1(state.lastModified)},
                              {QLatin1String("saved"), state.saved.toUTC().toString(Qt::ISODateWithMs)},
                              {QLatin1String("parts"), parts}};
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Written beside and renamed over the old state, so a kill never leaves half a file. Not synced to
+    // disk: this is written many times a minute, and after a power cut starting over is fine.
+    const QString temporary = path + QStringLiteral(".new");
+    QFile file(temporary);
+    const QByteArray text = QJsonDocument(object).toJson(QJsonDocument::Compact);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size() || !file.flush()) {
+        file.remove();
         return false;
-    file.write(QJsonDocument(object).toJson(QJsonDocument::Compact));
-    return file.commit();
+    }
+    file.close();
+    return ::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) == 0;
 }
 
 QString rejectResume(const ResumeState &state, const QString &url, qint64 size, const QByteArray &etag,
