@@ -796,7 +796,7 @@ void TestDownloadControl::breaksAfterProgress_doNotUseUpTheRetries()
 void TestDownloadControl::serverWithoutRanges_getsOneStreamedGet_data()
 {
     QTest::addColumn<Ranges>("ranges");
-    QTest::addColumn<int>("rangedGets");
+    QTest::addColumn<int>("rangedGets"); // at most
     QTest::addColumn<int>("plainGets");
     QTest::newRow("416 for the upper-case unit: ranges work") << Ranges::LowerCaseOnly << 5 << 0;
     QTest::newRow("Accept-Ranges: none") << Ranges::None << 0 << 1;
@@ -833,7 +833,8 @@ void TestDownloadControl::serverWithoutRanges_getsOneStreamedGet()
         if (request.method == "GET")
             ++(request.header("range").isEmpty() ? plain : ranged);
     }
-    QCOMPARE(ranged, rangedGets);
+    // A fallback may stop parts whose requests have not gone out yet.
+    QVERIFY2(ranged <= rangedGets && (ranged == 0) == (rangedGets == 0), qPrintable(QString::number(ranged)));
     QCOMPARE(plain, plainGets);
 }
 

@@ -66,6 +66,8 @@ private slots:
     void packageThatCannotStart_keepsTheWindowAndSaysWhere();
     void closeWhileTheClientIsLeaving_isRefused();
 
+    void mirrorsFromTheConfiguration_shareTheDownload();
+
     // Window
     void download_showsSpeedAndTimeLeft();
     void window_hasAFixedSizeAndOpensCentred();
@@ -523,6 +525,43 @@ void TestUpdateWindow::closeWhileTheClientIsLeaving_isRefused()
     // Once the wait for the client is over, the package starts and the window goes.
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QStringLiteral("package-ran")), 10000);
     QTRY_VERIFY(!window->isVisible());
+}
+
+void TestUpdateWindow::mirrorsFromTheConfiguration_shareTheDownload()
+{
+    const QByteArray content = Script + QByteArray(200000, '#');
+    FaultServer mirror;
+    QVERIFY(mirror.start([&](const HttpRequest &request) {
+        return FaultServer::honest(content, request);
+    }));
+    FaultServer server;
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        if (request.path == "/soft/config.ini") {
+            HttpAnswer reply;
+            // One address relative to the configuration's server, one absolute, spaces around them.
+            reply.body = config("1.2.0.21131", "/soft/orvane-update.sh", "x",
+                                "updatePackMirrors=/again/orvane-update.sh ; " +
+                                    mirror.url(QStringLiteral("/orvane-update.sh")).toUtf8() + "\n");
+            return reply;
+        }
+        return FaultServer::honest(content, request);
+    }));
+    makeWindow(server.url(QStringLiteral("/soft/config.ini")));
+    auto *update = child<QPushButton>("pushButton_update");
+    QTRY_VERIFY(update->isEnabled());
+    update->click();
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QStringLiteral("package-ran")), 10000);
+    QStringList paths;
+    for (const FaultServer *each : {&server, &mirror}) {
+        for (const HttpRequest &request : each->requests()) {
+            if (request.method == "GET" && !request.header("range").isEmpty())
+                paths << QString::fromLatin1(request.path);
+        }
+    }
+    QVERIFY2(paths.contains(QStringLiteral("/soft/orvane-update.sh")) &&
+                 paths.contains(QStringLiteral("/again/orvane-update.sh")) &&
+                 paths.contains(QStringLiteral("/orvane-update.sh")),
+             qPrintable(paths.join(u' ')));
 }
 
 // Window
