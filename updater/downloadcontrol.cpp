@@ -621,6 +621,7 @@ void DownloadControl::finish()
     }
     if (error.isEmpty()) {
         QFile::remove(statePath);
+        QFile::remove(statePath + QStringLiteral(".new")); // left by a kill in the middle of a save
     } else {
         qCWarning(lcDownloadControl) << "download of" << url << "failed:" << error;
         if (fileCreated && !keep)

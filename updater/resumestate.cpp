@@ -82,7 +82,12 @@ bool write(const QString &path, const ResumeState &state)
         return false;
     }
     file.close();
+#ifdef Q_OS_UNIX
     return ::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) == 0;
+#else
+    QFile::remove(path);
+    return QFile::rename(temporary, path);
+#endif
 }
 
 QString rejectResume(const ResumeState &state, const QString &url, qint64 size, const QByteArray &etag,
