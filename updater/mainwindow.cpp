@@ -62,6 +62,7 @@ MainWindow::MainWindow(SingleApplication *app, QWidget *parent)
 
 void MainWindow::bringToFront()
 {
+    qCInfo(lcUpdater) << "brought forward by another start";
     if (isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
