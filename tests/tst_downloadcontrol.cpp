@@ -393,6 +393,7 @@ void TestDownloadControl::headWithoutLength_fetchesOnePlainStreamedGet_data()
     QTest::newRow("GET ended by closing, size announced") << false << qint64(70000) << true;
     // Nothing proves that such a package is complete.
     QTest::newRow("GET ended by closing, no size anywhere") << false << qint64(0) << false;
+    QTest::newRow("GET ended by closing, another size announced") << false << qint64(69999) << false;
 }
 
 void TestDownloadControl::headWithoutLength_fetchesOnePlainStreamedGet()

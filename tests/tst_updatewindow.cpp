@@ -3,8 +3,8 @@
 #include "instancelock.h"
 #include "mainwindow.h"
 #include "singleapplication.h"
+#include "testrelease.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -25,11 +25,11 @@ namespace {
 
 const QByteArray Script = "#!/bin/sh\necho ran > \"$(dirname \"$0\")/package-ran\"\n";
 
+// A configuration signed with the test key for `package` at `packUrl`.
 QByteArray config(const QByteArray &version, const QByteArray &packUrl, const QByteArray &notes = "\"new things\"",
-                  const QByteArray &extra = QByteArray())
+                  const QByteArray &package = Script)
 {
-    return "AppVersion=" + version + "\n[Update]\nupdatePackUrl=" + packUrl + "\nnewVersionInfo=" + notes + "\n" +
-           extra;
+    return TestRelease::of(package, version, packUrl).ini(notes);
 }
 
 enum class ConfigAnswer { UpToDate, Newer, Older, NoKeys, Garbage, NotFound, Refused, Stalls };
@@ -120,6 +120,7 @@ MainWindow *TestUpdateWindow::makeWindow(const QString &configUrl)
     window->setConfigUrl(configUrl);
     window->setStallTimeout(500);
     window->setRetrySchedule({5, 20, 200, 60000});
+    window->setTrustedKeys({TestRelease::key().publicKey});
     window->show();
     return window;
 }
@@ -173,11 +174,12 @@ void TestUpdateWindow::check_showsItsOutcome_data()
     QTest::addColumn<bool>("offered");
     const QString failed = QStringLiteral("获取更新信息失败");
     const QString offer = QStringLiteral("是否立即升级到最新版?");
+    const QString unsigned_ = QStringLiteral("更新信息未签名，已拒绝");
     QTest::newRow("same version") << ConfigAnswer::UpToDate << QStringLiteral("恭喜，已经是最新版本！") << false;
     QTest::newRow("newer version") << ConfigAnswer::Newer << offer << true;
-    QTest::newRow("older version") << ConfigAnswer::Older << offer << true;
-    QTest::newRow("no keys") << ConfigAnswer::NoKeys << offer << true;
-    QTest::newRow("garbage") << ConfigAnswer::Garbage << offer << true;
+    QTest::newRow("older version") << ConfigAnswer::Older << QStringLiteral("不允许降级到旧版本") << false;
+    QTest::newRow("no keys") << ConfigAnswer::NoKeys << unsigned_ << false;
+    QTest::newRow("garbage") << ConfigAnswer::Garbage << unsigned_ << false;
     QTest::newRow("404") << ConfigAnswer::NotFound << failed << false;
     QTest::newRow("refused") << ConfigAnswer::Refused << failed << false;
     QTest::newRow("stalls") << ConfigAnswer::Stalls << failed << false;
@@ -323,24 +325,18 @@ void TestUpdateWindow::update_downloadsRunsThePackageAndCloses()
 void TestUpdateWindow::failedDownload_reportsRunsNothingAndAllowsARetry_data()
 {
     QTest::addColumn<QByteArray>("packUrl");
-    QTest::addColumn<QByteArray>("sha256");
     QTest::addColumn<bool>("partFails");
     QTest::addColumn<DownloadControl::Failure>("cause");
-    const QByteArray good = QCryptographicHash::hash(Script, QCryptographicHash::Sha256).toHex();
-    QTest::newRow("a part fails") << QByteArray("/soft/orvane-update.sh") << good << true
-                                  << DownloadControl::Failure::Refused;
-    QTest::newRow("wrong checksum") << QByteArray("/soft/orvane-update.sh") << QByteArray(64, 'a') << false
-                                    << DownloadControl::Failure::Check;
-    QTest::newRow("not http") << QByteArray("file:///bin/true") << QByteArray() << false
-                              << DownloadControl::Failure::Refused;
-    QTest::newRow("server unreachable") << QByteArray("http://127.0.0.1:9/orvane-update.sh") << QByteArray() << false
+    // A package that is not the signed one: tst_updatetrust.
+    QTest::newRow("a part fails") << QByteArray("/soft/orvane-update.sh") << true << DownloadControl::Failure::Refused;
+    QTest::newRow("not http") << QByteArray("file:///bin/true") << false << DownloadControl::Failure::Refused;
+    QTest::newRow("server unreachable") << QByteArray("http://127.0.0.1:9/orvane-update.sh") << false
                                         << DownloadControl::Failure::Unreachable;
 }
 
 void TestUpdateWindow::failedDownload_reportsRunsNothingAndAllowsARetry()
 {
     QFETCH(QByteArray, packUrl);
-    QFETCH(QByteArray, sha256);
     QFETCH(bool, partFails);
     QFETCH(DownloadControl::Failure, cause);
     bool broken = true;
@@ -348,7 +344,7 @@ void TestUpdateWindow::failedDownload_reportsRunsNothingAndAllowsARetry()
     QVERIFY(server.start([&](const HttpRequest &request) {
         if (request.path == "/soft/config.ini") {
             HttpAnswer reply;
-            reply.body = config("1.2.0.21131", packUrl, "x", "updatePackSha256=" + sha256 + "\n");
+            reply.body = config("1.2.0.21131", packUrl, "x");
             return reply;
         }
         HttpAnswer reply = FaultServer::honest(Script, request);
@@ -434,7 +430,7 @@ void TestUpdateWindow::cancelDuringDownload_asksAndOnlyConfirmationCloses()
     QVERIFY(server.start([&](const HttpRequest &request) {
         if (request.path == "/soft/config.ini") {
             HttpAnswer reply;
-            reply.body = config("1.2.0.21131", "/soft/big.bin");
+            reply.body = config("1.2.0.21131", "/soft/big.bin", "x", content);
             return reply;
         }
         HttpAnswer reply = FaultServer::honest(content, request);
@@ -473,7 +469,7 @@ void TestUpdateWindow::packageThatCannotStart_keepsTheWindowAndSaysWhere()
     QVERIFY(server.start([&](const HttpRequest &request) {
         if (request.path == "/soft/config.ini") {
             HttpAnswer reply;
-            reply.body = config("1.2.0.21131", "/soft/broken.sh");
+            reply.body = config("1.2.0.21131", "/soft/broken.sh", "x", broken);
             return reply;
         }
         return FaultServer::honest(broken, request);
@@ -539,9 +535,9 @@ void TestUpdateWindow::mirrorsFromTheConfiguration_shareTheDownload()
         if (request.path == "/soft/config.ini") {
             HttpAnswer reply;
             // One address relative to the configuration's server, one absolute, spaces around them.
-            reply.body = config("1.2.0.21131", "/soft/orvane-update.sh", "x",
-                                "updatePackMirrors=/again/orvane-update.sh ; " +
-                                    mirror.url(QStringLiteral("/orvane-update.sh")).toUtf8() + "\n");
+            reply.body = config("1.2.0.21131", "/soft/orvane-update.sh", "x", content) +
+                         "updatePackMirrors=/again/orvane-update.sh ; " +
+                         mirror.url(QStringLiteral("/orvane-update.sh")).toUtf8() + "\n";
             return reply;
         }
         return FaultServer::honest(content, request);
@@ -574,7 +570,7 @@ void TestUpdateWindow::download_showsSpeedAndTimeLeft()
     QVERIFY(server.start([&](const HttpRequest &request) {
         if (request.path == "/soft/config.ini") {
             HttpAnswer reply;
-            reply.body = config("1.2.0.21131", "/soft/orvane-update.sh");
+            reply.body = config("1.2.0.21131", "/soft/orvane-update.sh", "x", content);
             return reply;
         }
         HttpAnswer reply = FaultServer::honest(content, request);

@@ -382,6 +382,9 @@ void DownloadControl::SubPartFinished()
         if (!worker->LengthKnown() && expectedSize <= 0)
             return fail(Failure::Check, QStringLiteral("the server told no length, so the package cannot be "
                                                        "proved complete"));
+        if (!worker->LengthKnown() && part.done != expectedSize)
+            return fail(Failure::Check,
+                        QStringLiteral("%1 bytes arrived, not the announced %2").arg(part.done).arg(expectedSize));
         totalSize = part.done;
     }
     part.complete = true;
@@ -600,10 +603,6 @@ void DownloadControl::finish()
     }
     if (error.isEmpty() && totalSize > 0 && receivedBytes != totalSize) {
         error = QStringLiteral("%1 of %2 bytes arrived").arg(receivedBytes).arg(totalSize);
-        failure = Failure::Check;
-    }
-    if (error.isEmpty() && expectedSize > 0 && totalSize != expectedSize) {
-        error = QStringLiteral("the package is %1 bytes, not the announced %2").arg(totalSize).arg(expectedSize);
         failure = Failure::Check;
     }
     const bool keep = !error.isEmpty() && keepPartFile && canResumeLater();

@@ -76,8 +76,9 @@ public:
     }
     // Hex SHA-256 the finished file must have; empty for no check.
     void SetExpectedSha256(const QString &hex);
-    // The size the finished file must have, from a source the updater trusts; 0 for no check. It also
-    // proves complete a plain GET that tells no length.
+    // The size of the package from a source the updater trusts; 0 when there is none. It proves
+    // complete a plain GET that tells no length (which is refused without it), and measures progress
+    // where the server tells no size. Checking the finished file against it is the caller's.
     void SetExpectedSize(qint64 bytes);
     // Further addresses of the same file; the parts are spread over them and the main address.
     void SetMirrors(const QStringList &urls);

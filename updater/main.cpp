@@ -1,5 +1,7 @@
 #include "mainwindow.h"
+#include "pinnedkeys.h"
 #include "programfolder.h"
+#include "releasemanifest.h"
 #include "singleapplication.h"
 
 #include <QDir>
@@ -28,6 +30,7 @@ int main(int argc, char **argv)
     MainWindow window(&app, nullptr);
     window.setWorkFolder(ProgramFolder::writableFolder(QDir::currentPath(),
                                                        ProgramFolder::userCacheFolder() + QStringLiteral("/update")));
+    window.setTrustedKeys(Release::parsePublicKeys(QStringLiteral(ORVANE_PINNED_UPDATE_KEYS)));
     window.show();
     return app.exec();
 }

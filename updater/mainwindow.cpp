@@ -5,11 +5,13 @@
 #include "downloadplan.h"
 #include "instancelock.h"
 #include "packagelauncher.h"
+#include "releasemanifest.h"
 #include "serverinfo.h"
 #include "singleapplication.h"
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
@@ -121,6 +123,11 @@ void MainWindow::setClientExitWait(int milliseconds)
     clientExitWaitMs = milliseconds;
 }
 
+void MainWindow::setTrustedKeys(const QList<QByteArray> &keys)
+{
+    trustedKeys = keys;
+}
+
 void MainWindow::init()
 {
     checkTimer.stop();
@@ -136,7 +143,17 @@ void MainWindow::init()
     const QUrl packUrl(info.updatePackUrl);
     updatePackUrl = !info.updatePackUrl.isEmpty() && packUrl.isRelative() ? QUrl(configUrl).resolved(packUrl).toString()
                                                                           : info.updatePackUrl;
-    updatePackSha256 = info.updatePackSha256;
+    // Nothing the configuration says is believed before its signature is: a refused release is not offered.
+    release = signedRelease(info, DownloadPlan::outputName(QUrl(updatePackUrl), QString()));
+    const Release::Refusal refusal =
+        Release::check(release, info.appVersion, QLatin1String(ServerInfoFile::BuiltInVersion), trustedKeys,
+                       QDateTime::currentDateTimeUtc());
+    if (refusal != Release::Refusal::None) {
+        qCWarning(lcUpdater) << "release refused:" << Release::reason(refusal);
+        updatePackUrl.clear();
+        ui->label_note->setText(Release::message(refusal));
+        return;
+    }
     updatePackMirrors.clear();
     for (const QString &mirror : info.updatePackMirrors)
         updatePackMirrors.append(QUrl(configUrl).resolved(QUrl(mirror)).toString());
@@ -186,7 +203,8 @@ void MainWindow::on_pushButton_update_clicked()
     ui->label_note->setText(tr("正在下载更新文件..."));
     downloading = true;
 
-    control->SetExpectedSha256(updatePackSha256);
+    // The signed size proves a download complete even where the server tells no length.
+    control->SetExpectedSize(release.size.toLongLong());
     control->SetMirrors(updatePackMirrors);
     rate.clear();
     downloadClock.start();
@@ -264,6 +282,8 @@ void MainWindow::onDownloadFinish()
         return;
     }
 
+    if (!packageIsTheSignedOne(package))
+        return;
     downloading = false;
     // Said until the package runs: the client and this window are about to go, which must not look
     // like a crash.
@@ -278,6 +298,24 @@ void MainWindow::onDownloadFinish()
         return;
     }
     startPackageAndClose(package);
+}
+
+bool MainWindow::packageIsTheSignedOne(const QString &package)
+{
+    const Release::Refusal refusal = Release::checkPackage(release, package);
+    if (refusal == Release::Refusal::None)
+        return true;
+    // A file that is not the signed package must not stay where something could run it.
+    qCWarning(lcUpdater) << "package refused:" << Release::reason(refusal);
+    QFile::remove(package);
+    downloading = false;
+    ui->label_note->setText(Release::message(refusal));
+    ui->progressBar_download->setRange(0, 100);
+    ui->progressBar_download->setValue(0);
+    QMessageBox box(QMessageBox::Warning, tr("提示"), Release::message(refusal), QMessageBox::NoButton, this);
+    box.addButton(tr("确定"), QMessageBox::AcceptRole);
+    box.exec();
+    return false;
 }
 
 void MainWindow::waitForClientThenStart(const QString &package)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "downloadcontrol.h"
+#include "releasemanifest.h"
 #include "retrypolicy.h"
 #include "transferrate.h"
 
@@ -47,6 +48,8 @@ public:
 public slots:
     // Brings the window forward: a second start of the updater asks for it.
     void bringToFront();
+    // The release keys a configuration must be signed with; none means no update is ever offered.
+    void setTrustedKeys(const QList<QByteArray> &keys);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -63,6 +66,8 @@ private:
     void waitForClientThenStart(const QString &package);
     bool clientAnswers() const;
     void startPackageAndClose(const QString &package);
+    // Removes the downloaded file and says why when it is not exactly the signed package.
+    bool packageIsTheSignedOne(const QString &package);
 
     SingleApplication *app = nullptr;
     Ui::MainWindow *ui = nullptr;
@@ -74,7 +79,8 @@ private:
     // The client has been asked to quit and the package is about to start.
     bool handingOver = false;
 
-    QString updatePackSha256;
+    QList<QByteArray> trustedKeys;
+    SignedRelease release;
     QString configUrl;
     QString workFolder;
     int stallTimeoutMs = 30000;

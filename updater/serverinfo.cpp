@@ -65,6 +65,12 @@ ServerInfo read(const QString &path)
     info.newVersionInfo = text(settings, QStringLiteral("newVersionInfo"));
     info.updatePackSha256 = text(settings, QStringLiteral("updatePackSha256"));
     info.updatePackMirrors = mirrorList(rawValue(path, QStringLiteral("Update"), QStringLiteral("updatePackMirrors")));
+    info.updateVersion = text(settings, QStringLiteral("updateVersion"));
+    info.updatePackSize = text(settings, QStringLiteral("updatePackSize"));
+    info.updateExpires = text(settings, QStringLiteral("updateExpires"));
+    info.updateAllowDowngrade = text(settings, QStringLiteral("updateAllowDowngrade"));
+    info.updateKeyId = text(settings, QStringLiteral("updateKeyId"));
+    info.updateSignature = text(settings, QStringLiteral("updateSignature"));
     settings.endGroup();
     return info;
 }

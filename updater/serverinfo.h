@@ -12,6 +12,13 @@ struct ServerInfo
     QString updatePackSha256;
     // Further addresses of the same package, ';'-separated in the file.
     QStringList updatePackMirrors;
+    // The signed release manifest, in group Update beside the keys above.
+    QString updateVersion;
+    QString updatePackSize;
+    QString updateExpires;
+    QString updateAllowDowngrade;
+    QString updateKeyId;
+    QString updateSignature;
 };
 
 namespace ServerInfoFile {
