@@ -424,7 +424,6 @@ void DownloadControl::handleFault(int index, Download *worker)
         }
         return fail(Failure::Refused, reason);
     case Fault::Refused:
-    case Fault::UnknownSize:
     case Fault::None:
         if (moveToAnotherSource(index))
             return;

@@ -4,11 +4,6 @@
 
 namespace RetryPolicy {
 
-bool isTransient(Fault fault)
-{
-    return fault == Fault::Broken || fault == Fault::Unreachable || fault == Fault::Busy;
-}
-
 bool madeProgress(qint64 bytes)
 {
     return bytes >= 256 * 1024;

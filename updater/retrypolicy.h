@@ -9,7 +9,8 @@
 // without a network.
 namespace RetryPolicy {
 
-// What went wrong with one request of the download.
+// What went wrong with one request of the download. Broken, Unreachable and Busy pass: the part is
+// asked for again from the byte it reached.
 enum class Fault {
     None,
     Broken,      // reset, stalled, cut short, or a network error after connecting
@@ -19,7 +20,6 @@ enum class Fault {
     Changed,     // the package on the server is another one now (size or validator)
     Refused,     // any other answer that is not the package: 4xx, wrong Content-Range, encoded body
     Disk,        // the file cannot be written
-    UnknownSize, // a plain GET ended without any length to prove it complete
 };
 
 struct Schedule
@@ -32,9 +32,6 @@ struct Schedule
     // A server's Retry-After is honoured up to this.
     int retryAfterCapMs = 60000;
 };
-
-// Whether a part that ended with `fault` is asked for again (from the byte it reached).
-bool isTransient(Fault fault);
 
 // Whether a broken request delivered enough to count as progress. The part's retries then start
 // again and it is asked for again at once: a line that breaks now and then still finishes, while a
