@@ -5,15 +5,20 @@
 #include "faultserver.h"
 #include "fixture.h"
 #include "nginxserver.h"
+#include "resumestate.h"
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -37,6 +42,16 @@ QByteArray sha256(const QByteArray &bytes)
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
 }
 
+HttpAnswer withStatus(int status)
+{
+    HttpAnswer answer;
+    answer.status = status;
+    return answer;
+}
+
+// The same schedule as the program's, with short waits.
+const RetryPolicy::Schedule FastRetries{5, 20, 200, 60000};
+
 enum class Fault {
     IgnoresRange,
     WrongContentRange,
@@ -49,11 +64,19 @@ enum class Fault {
     NotFound,
     ServerError,
     Compressed,
+    ServerErrorOnce,
+    BusyOnce,
+    ResetEveryAnswer,
 };
 
 } // namespace
 
+using Failure = DownloadControl::Failure;
+using Ranges = FaultServer::Ranges;
+
 Q_DECLARE_METATYPE(Fault)
+Q_DECLARE_METATYPE(Failure)
+Q_DECLARE_METATYPE(Ranges)
 
 class TestDownloadControl : public QObject
 {
@@ -87,7 +110,20 @@ private slots:
     void wrongSha256_failsAndRemovesTheFile();
     void badInput_failsWithoutTouchingAnything_data();
     void badInput_failsWithoutTouchingAnything();
-    void destroyedWhileRunning_removesThePartialFile();
+    void destroyedWhileRunning_keepsThePartOnlyWhenItCanContinue_data();
+    void destroyedWhileRunning_keepsThePartOnlyWhenItCanContinue();
+
+    // Broken connections, servers without ranges, restarts, mirrors
+    void brokenPart_isAskedAgainFromTheByteItReached_data();
+    void brokenPart_isAskedAgainFromTheByteItReached();
+    void breaksAfterProgress_doNotUseUpTheRetries();
+    void serverWithoutRanges_getsOneStreamedGet_data();
+    void serverWithoutRanges_getsOneStreamedGet();
+    void restart_continuesOnlyTheSamePackage_data();
+    void restart_continuesOnlyTheSamePackage();
+    void mirrors_shareThePartsAndStandInForOneThatFails_data();
+    void mirrors_shareThePartsAndStandInForOneThatFails();
+    void diskFullDuringAResumedPart_failsAndKeepsWhatArrived();
 
 private:
     // Runs one download to its end; false when FileDownloadFinished() did not come exactly once.
@@ -120,6 +156,7 @@ bool TestDownloadControl::run(DownloadControl &control, const QString &url, QSig
         ownProgress = std::make_unique<QSignalSpy>(&control, &DownloadControl::FileDownloadProgress);
         progress = ownProgress.get();
     }
+    control.SetRetrySchedule(FastRetries);
     control.FetchFile(url, 5, QString());
     if (!finished.wait(20000))
         return false;
@@ -177,7 +214,7 @@ void TestDownloadControl::requests_askExactRangesWithoutCompression()
             QCOMPARE(request.method, QByteArray("HEAD"));
     }
     ranges.sort();
-    QCOMPARE(ranges, QStringList({"Bytes=0-198", "Bytes=199-398", "Bytes=399-598", "Bytes=599-798", "Bytes=799-998"}));
+    QCOMPARE(ranges, QStringList({"bytes=0-198", "bytes=199-398", "bytes=399-598", "bytes=599-798", "bytes=799-998"}));
     QCOMPARE(server.requests().first().method, QByteArray("HEAD"));
 }
 
@@ -350,13 +387,20 @@ void TestDownloadControl::twoDownloadsOfOnePackage_doNotSpoilEachOther()
 void TestDownloadControl::headWithoutLength_fetchesOnePlainStreamedGet_data()
 {
     QTest::addColumn<bool>("getHasLength");
-    QTest::newRow("GET with Content-Length") << true;
-    QTest::newRow("GET ended by closing") << false;
+    QTest::addColumn<qint64>("announcedSize");
+    QTest::addColumn<bool>("succeeds");
+    QTest::newRow("GET with Content-Length") << true << qint64(0) << true;
+    QTest::newRow("GET ended by closing, size announced") << false << qint64(70000) << true;
+    // Nothing proves that such a package is complete.
+    QTest::newRow("GET ended by closing, no size anywhere") << false << qint64(0) << false;
+    QTest::newRow("GET ended by closing, another size announced") << false << qint64(69999) << false;
 }
 
 void TestDownloadControl::headWithoutLength_fetchesOnePlainStreamedGet()
 {
     QFETCH(bool, getHasLength);
+    QFETCH(qint64, announcedSize);
+    QFETCH(bool, succeeds);
     const QByteArray content = package(70000);
     FaultServer server;
     QVERIFY(server.start([&](const HttpRequest &request) {
@@ -367,8 +411,15 @@ void TestDownloadControl::headWithoutLength_fetchesOnePlainStreamedGet()
         return answer;
     }));
     DownloadControl control;
+    control.SetExpectedSize(announcedSize);
     QSignalSpy progress(&control, &DownloadControl::FileDownloadProgress);
     QVERIFY(run(control, server.url(QStringLiteral("/soft/")), &progress));
+    if (!succeeds) {
+        QVERIFY(control.OutputFileName().isEmpty());
+        QCOMPARE(control.FailureCause(), Failure::Check);
+        QCOMPARE(leftFiles(), QStringList());
+        return;
+    }
     QVERIFY2(control.ErrorString().isEmpty(), qPrintable(control.ErrorString()));
     QCOMPARE(control.OutputFileName(), QStringLiteral("updatePack.exe"));
     QCOMPARE(contentOf(QStringLiteral("updatePack.exe")), content);
@@ -377,7 +428,7 @@ void TestDownloadControl::headWithoutLength_fetchesOnePlainStreamedGet()
     QVERIFY(server.requests().at(1).header("range").isEmpty());
     QVERIFY(progress.size() > 1);
     QCOMPARE(progress.last().at(0).toLongLong(), content.size());
-    QCOMPARE(progress.last().at(1).toLongLong(), 0); // unknown size: the bar shows busy
+    QCOMPARE(progress.last().at(1).toLongLong(), announcedSize); // 0: unknown size, the bar shows busy
 }
 
 void TestDownloadControl::matchingSha256_isAccepted()
@@ -471,29 +522,32 @@ HttpAnswer TestDownloadControl::faulty(Fault fault, const QByteArray &content, c
     case Fault::Compressed:
         answer.headers.append(qMakePair(QByteArray("Content-Encoding"), QByteArray("gzip")));
         break;
+    case Fault::ServerErrorOnce:
+    case Fault::BusyOnce:
+    case Fault::ResetEveryAnswer:
+        break; // need to know earlier requests: see brokenPart_isAskedAgainFromTheByteItReached
     }
     return answer;
 }
 
 void TestDownloadControl::faultyPart_failsAndLeavesNoFile_data()
 {
+    // Faults that recur on every request for the part; passing ones are asked again (below).
     QTest::addColumn<Fault>("fault");
-    QTest::newRow("200 that ignores the range") << Fault::IgnoresRange;
-    QTest::newRow("Content-Range of other bytes") << Fault::WrongContentRange;
-    QTest::newRow("Content-Range of another package size") << Fault::OtherPackageSize;
-    QTest::newRow("part cut short") << Fault::CutShort;
-    QTest::newRow("connection reset mid-part") << Fault::ResetMidPart;
-    QTest::newRow("stall mid-part") << Fault::StallMidPart;
-    QTest::newRow("stall before the answer") << Fault::StallBeforeAnswer;
-    QTest::newRow("longer body than the range") << Fault::LongBody;
-    QTest::newRow("404 for one part") << Fault::NotFound;
-    QTest::newRow("500 for one part") << Fault::ServerError;
-    QTest::newRow("compressed part") << Fault::Compressed;
+    QTest::addColumn<Failure>("cause");
+    QTest::newRow("Content-Range of other bytes") << Fault::WrongContentRange << Failure::Refused;
+    QTest::newRow("Content-Range of another package size") << Fault::OtherPackageSize << Failure::Refused;
+    QTest::newRow("stall before every answer") << Fault::StallBeforeAnswer << Failure::Unstable;
+    QTest::newRow("longer body than the range") << Fault::LongBody << Failure::Refused;
+    QTest::newRow("404 for one part") << Fault::NotFound << Failure::Refused;
+    QTest::newRow("500 for one part, every time") << Fault::ServerError << Failure::Refused;
+    QTest::newRow("compressed part") << Fault::Compressed << Failure::Refused;
 }
 
 void TestDownloadControl::faultyPart_failsAndLeavesNoFile()
 {
     QFETCH(Fault, fault);
+    QFETCH(Failure, cause);
     const QByteArray content = package(200000);
     FaultServer server;
     server.setChunkSize(4096);
@@ -503,10 +557,11 @@ void TestDownloadControl::faultyPart_failsAndLeavesNoFile()
         return answer;
     }));
     DownloadControl control;
-    control.SetStallTimeout(400);
+    control.SetStallTimeout(200);
     QVERIFY(run(control, server.url(QStringLiteral("/p.bin"))));
     QVERIFY(control.OutputFileName().isEmpty());
     QVERIFY(!control.ErrorString().isEmpty());
+    QCOMPARE(control.FailureCause(), cause);
     qInfo() << "reported:" << control.ErrorString();
     QCOMPARE(leftFiles(), QStringList());
 }
@@ -616,12 +671,20 @@ void TestDownloadControl::badInput_failsWithoutTouchingAnything()
         QCOMPARE(request.method, QByteArray("HEAD"));
 }
 
-void TestDownloadControl::destroyedWhileRunning_removesThePartialFile()
+void TestDownloadControl::destroyedWhileRunning_keepsThePartOnlyWhenItCanContinue_data()
 {
+    QTest::addColumn<QByteArray>("etag");
+    QTest::newRow("server names the package's version") << QByteArray("\"v1\"");
+    QTest::newRow("server gives no validator") << QByteArray();
+}
+
+void TestDownloadControl::destroyedWhileRunning_keepsThePartOnlyWhenItCanContinue()
+{
+    QFETCH(QByteArray, etag);
     const QByteArray content = package(200000);
     FaultServer server;
     QVERIFY(server.start([&](const HttpRequest &request) {
-        HttpAnswer answer = FaultServer::honest(content, request);
+        HttpAnswer answer = FaultServer::honest(content, request, Ranges::Any, etag);
         answer.cutAfter = answer.body.size() / 2;
         answer.end = HttpAnswer::End::Stall;
         return answer;
@@ -631,12 +694,300 @@ void TestDownloadControl::destroyedWhileRunning_removesThePartialFile()
     control->FetchFile(server.url(QStringLiteral("/p.bin")), 5, QString());
     QTRY_VERIFY(!progress.isEmpty() && progress.last().at(0).toLongLong() >= content.size() / 2 - 5);
     // The parts go into a file of the download's own, which takes the package's name only when done.
-    QCOMPARE(leftFiles().size(), 1);
-    QVERIFY2(leftFiles().constFirst().startsWith(QLatin1String("p.bin.")) &&
-                 leftFiles().constFirst().endsWith(QLatin1String(".part")),
-             qPrintable(leftFiles().constFirst()));
+    QVERIFY2(leftFiles().contains(QStringLiteral("p.bin.part")), qPrintable(leftFiles().join(u' ')));
     control.reset();
-    QCOMPARE(leftFiles(), QStringList());
+    if (etag.isEmpty())
+        QCOMPARE(leftFiles(), QStringList());
+    else
+        QCOMPARE(leftFiles(), QStringList({QStringLiteral("p.bin.part"), QStringLiteral("p.bin.part.state")}));
+}
+
+// Broken connections, servers without ranges, restarts, mirrors
+
+void TestDownloadControl::brokenPart_isAskedAgainFromTheByteItReached_data()
+{
+    QTest::addColumn<Fault>("fault");
+    QTest::newRow("reset mid-part") << Fault::ResetMidPart;
+    QTest::newRow("reset after 30000 bytes, every answer") << Fault::ResetEveryAnswer;
+    QTest::newRow("cut short of its Content-Length") << Fault::CutShort;
+    QTest::newRow("stall mid-part") << Fault::StallMidPart;
+    QTest::newRow("500 once") << Fault::ServerErrorOnce;
+    QTest::newRow("503 with Retry-After") << Fault::BusyOnce;
+}
+
+void TestDownloadControl::brokenPart_isAskedAgainFromTheByteItReached()
+{
+    QFETCH(Fault, fault);
+    const QByteArray content = package(200000);
+    const ByteRange third = DownloadPlan::partition(content.size(), 5).at(2);
+    QList<qint64> thirdStarts; // where each request within the third part began
+    QElapsedTimer sinceFirst;
+    qint64 secondAfterMs = -1;
+    FaultServer server;
+    server.setChunkSize(4096);
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        HttpAnswer answer = FaultServer::honest(content, request);
+        answer.chunkDelayMs = 1;
+        qint64 first = 0;
+        qint64 last = 0;
+        if (!FaultServer::requestedRange(request, &first, &last))
+            return answer;
+        if (fault == Fault::ResetEveryAnswer) {
+            answer.cutAfter = 30000;
+            answer.end = HttpAnswer::End::Reset;
+        }
+        if (first < third.first || first > third.last)
+            return answer;
+        thirdStarts << first - third.first;
+        if (thirdStarts.size() == 2)
+            secondAfterMs = sinceFirst.elapsed();
+        if (thirdStarts.size() > 1 || fault == Fault::ResetEveryAnswer)
+            return answer;
+        sinceFirst.start();
+        switch (fault) {
+        case Fault::ServerErrorOnce:
+            return withStatus(500);
+        case Fault::BusyOnce: {
+            HttpAnswer busy = withStatus(503);
+            busy.headers = {qMakePair(QByteArray("Retry-After"), QByteArray("1"))};
+            return busy;
+        }
+        default:
+            return faulty(fault, content, request);
+        }
+    }));
+    DownloadControl control;
+    control.SetStallTimeout(300);
+    QVERIFY(run(control, server.url(QStringLiteral("/p.bin"))));
+    QVERIFY2(control.ErrorString().isEmpty(), qPrintable(control.ErrorString()));
+    QCOMPARE(contentOf(QStringLiteral("p.bin")), content);
+    QCOMPARE(leftFiles(), QStringList{QStringLiteral("p.bin")});
+
+    QVERIFY(thirdStarts.size() >= 2);
+    QCOMPARE(thirdStarts.first(), 0);
+    const bool bytesArrived = fault != Fault::ServerErrorOnce && fault != Fault::BusyOnce;
+    // Nothing that arrived is asked for again.
+    QCOMPARE(thirdStarts.at(1) > 0, bytesArrived);
+    QVERIFY2(server.bodyBytesSent() <= content.size() * 11 / 10, qPrintable(QString::number(server.bodyBytesSent())));
+    if (fault == Fault::BusyOnce)
+        QVERIFY2(secondAfterMs >= 900, qPrintable(QString::number(secondAfterMs)));
+}
+
+void TestDownloadControl::breaksAfterProgress_doNotUseUpTheRetries()
+{
+    // Each part breaks seven times, more often than it may be retried in a row, but never without progress.
+    const QByteArray content = package(5 * 4200000);
+    FaultServer server;
+    server.setChunkSize(64 * 1024);
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        HttpAnswer answer = FaultServer::honest(content, request);
+        answer.chunkDelayMs = 1; // read as it comes, so the reset loses little on its way
+        if (!request.header("range").isEmpty()) {
+            answer.cutAfter = 600000;
+            answer.end = HttpAnswer::End::Reset;
+        }
+        return answer;
+    }));
+    DownloadControl control;
+    QVERIFY(run(control, server.url(QStringLiteral("/p.bin"))));
+    QVERIFY2(control.ErrorString().isEmpty(), qPrintable(control.ErrorString()));
+    QCOMPARE(sha256(contentOf(QStringLiteral("p.bin"))), sha256(content));
+}
+
+void TestDownloadControl::serverWithoutRanges_getsOneStreamedGet_data()
+{
+    QTest::addColumn<Ranges>("ranges");
+    QTest::addColumn<int>("rangedGets"); // at most
+    QTest::addColumn<int>("plainGets");
+    QTest::newRow("416 for the upper-case unit: ranges work") << Ranges::LowerCaseOnly << 5 << 0;
+    QTest::newRow("Accept-Ranges: none") << Ranges::None << 0 << 1;
+    // The first part's answer carries the whole package and is the download; no second fetch.
+    QTest::newRow("200 for every range") << Ranges::Ignored << 5 << 0;
+    QTest::newRow("416 for every range") << Ranges::Refused << 5 << 1;
+}
+
+void TestDownloadControl::serverWithoutRanges_getsOneStreamedGet()
+{
+    QFETCH(Ranges, ranges);
+    QFETCH(int, rangedGets);
+    QFETCH(int, plainGets);
+    const QByteArray content = package(300000);
+    FaultServer server;
+    server.setChunkSize(4096);
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        HttpAnswer answer = FaultServer::honest(content, request, ranges);
+        answer.chunkDelayMs = 2;
+        return answer;
+    }));
+    DownloadControl control;
+    QSignalSpy progress(&control, &DownloadControl::FileDownloadProgress);
+    QVERIFY(run(control, server.url(QStringLiteral("/p.bin")), &progress));
+    QVERIFY2(control.ErrorString().isEmpty(), qPrintable(control.ErrorString()));
+    QCOMPARE(contentOf(QStringLiteral("p.bin")), content);
+    QCOMPARE(leftFiles(), QStringList{QStringLiteral("p.bin")});
+    QCOMPARE(progress.last().at(0).toLongLong(), content.size());
+    QCOMPARE(progress.last().at(1).toLongLong(), content.size());
+
+    int ranged = 0;
+    int plain = 0;
+    for (const HttpRequest &request : server.requests()) {
+        if (request.method == "GET")
+            ++(request.header("range").isEmpty() ? plain : ranged);
+    }
+    // A fallback may stop parts whose requests have not gone out yet.
+    QVERIFY2(ranged <= rangedGets && (ranged == 0) == (rangedGets == 0), qPrintable(QString::number(ranged)));
+    QCOMPARE(plain, plainGets);
+}
+
+void TestDownloadControl::restart_continuesOnlyTheSamePackage_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("continues");
+    QTest::newRow("same package") << "" << true;
+    QTest::newRow("package changed between runs") << "etag" << false;
+    QTest::newRow("package of the same name at another address") << "url" << false;
+    QTest::newRow("state older than 7 days") << "age" << false;
+}
+
+void TestDownloadControl::restart_continuesOnlyTheSamePackage()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, continues);
+    QByteArray content = package(400000);
+    QByteArray etag = "\"v1\"";
+    bool stalls = true;
+    FaultServer server;
+    server.setChunkSize(4096);
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        HttpAnswer answer = FaultServer::honest(content, request, Ranges::Any, etag);
+        if (stalls) {
+            answer.cutAfter = answer.body.size() / 2;
+            answer.end = HttpAnswer::End::Stall;
+        }
+        return answer;
+    }));
+    auto first = std::make_unique<DownloadControl>();
+    QSignalSpy progress(first.get(), &DownloadControl::FileDownloadProgress);
+    first->FetchFile(server.url(QStringLiteral("/p.bin")), 5, QString());
+    QTRY_VERIFY(!progress.isEmpty() && progress.last().at(0).toLongLong() >= content.size() / 2 - 5);
+    first.reset(); // closed, killed or crashed: the state on disk is what counts
+
+    QString url = server.url(QStringLiteral("/p.bin"));
+    if (change == QLatin1String("etag")) {
+        content = package(400000, 99);
+        etag = "\"v2\"";
+    } else if (change == QLatin1String("url")) {
+        url = server.url(QStringLiteral("/other/p.bin"));
+    } else if (change == QLatin1String("age")) {
+        ResumeState state;
+        QVERIFY(ResumeStateFile::read(QStringLiteral("p.bin.part.state"), &state));
+        state.saved = QDateTime::currentDateTimeUtc().addDays(-ResumeStateFile::MaxAgeDays - 1);
+        QVERIFY(ResumeStateFile::write(QStringLiteral("p.bin.part.state"), state));
+    }
+    stalls = false;
+    const qint64 sentBefore = server.bodyBytesSent();
+    DownloadControl second;
+    QVERIFY(run(second, url));
+    QVERIFY2(second.ErrorString().isEmpty(), qPrintable(second.ErrorString()));
+    QCOMPARE(sha256(contentOf(QStringLiteral("p.bin"))), sha256(content));
+    QCOMPARE(leftFiles(), QStringList{QStringLiteral("p.bin")});
+    const qint64 fetchedAgain = server.bodyBytesSent() - sentBefore;
+    if (continues)
+        QVERIFY2(fetchedAgain <= content.size() * 6 / 10, qPrintable(QString::number(fetchedAgain)));
+    else
+        QCOMPARE(fetchedAgain, content.size());
+}
+
+void TestDownloadControl::mirrors_shareThePartsAndStandInForOneThatFails_data()
+{
+    QTest::addColumn<QString>("mirror");
+    QTest::newRow("mirror serves") << "good";
+    QTest::newRow("mirror is down") << "down";
+    QTest::newRow("mirror answers 404") << "404";
+    QTest::newRow("mirror resets every answer") << "reset";
+}
+
+void TestDownloadControl::mirrors_shareThePartsAndStandInForOneThatFails()
+{
+    QFETCH(QString, mirror);
+    const QByteArray content = package(300000);
+    FaultServer primary;
+    FaultServer second;
+    FaultServer third;
+    for (FaultServer *server : {&primary, &second}) {
+        QVERIFY(server->start([&](const HttpRequest &request) {
+            return FaultServer::honest(content, request);
+        }));
+    }
+    QVERIFY(third.start([&](const HttpRequest &request) {
+        HttpAnswer answer = FaultServer::honest(content, request);
+        if (mirror == QLatin1String("404"))
+            answer = withStatus(404);
+        if (mirror == QLatin1String("reset")) {
+            answer.cutAfter = 1000;
+            answer.end = HttpAnswer::End::Reset;
+        }
+        return answer;
+    }));
+    QString thirdUrl = third.url(QStringLiteral("/p.bin"));
+    if (mirror == QLatin1String("down")) {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        thirdUrl = QStringLiteral("http://127.0.0.1:%1/p.bin").arg(closed.serverPort());
+    }
+    DownloadControl control;
+    control.SetMirrors({second.url(QStringLiteral("/p.bin")), thirdUrl});
+    QVERIFY(run(control, primary.url(QStringLiteral("/p.bin"))));
+    QVERIFY2(control.ErrorString().isEmpty(), qPrintable(control.ErrorString()));
+    QCOMPARE(contentOf(QStringLiteral("p.bin")), content);
+    for (FaultServer *server : {&primary, &second, &third}) {
+        const bool gotAPart =
+            std::any_of(server->requests().cbegin(), server->requests().cend(), [](const HttpRequest &request) {
+                return request.method == "GET";
+            });
+        QVERIFY(gotAPart || (server == &third && mirror == QLatin1String("down")));
+    }
+}
+
+void TestDownloadControl::diskFullDuringAResumedPart_failsAndKeepsWhatArrived()
+{
+    const QByteArray content = package(400000);
+    bool stalls = true;
+    FaultServer server;
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        HttpAnswer answer = FaultServer::honest(content, request, Ranges::Any, "\"v1\"");
+        if (stalls) {
+            answer.cutAfter = answer.body.size() / 2;
+            answer.end = HttpAnswer::End::Stall;
+        }
+        return answer;
+    }));
+    auto first = std::make_unique<DownloadControl>();
+    QSignalSpy progress(first.get(), &DownloadControl::FileDownloadProgress);
+    first->FetchFile(server.url(QStringLiteral("/p.bin")), 5, QString());
+    QTRY_VERIFY(!progress.isEmpty() && progress.last().at(0).toLongLong() >= content.size() / 2 - 5);
+    first.reset();
+    stalls = false;
+
+    // A file-size limit fails writes past it as a full disk does.
+    struct rlimit previous = {};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = previous;
+    small.rlim_cur = rlim_t(content.size() * 7 / 10);
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    DownloadControl full;
+    const bool ended = run(full, server.url(QStringLiteral("/p.bin")));
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    QVERIFY(ended);
+    QCOMPARE(full.FailureCause(), Failure::Disk);
+    QCOMPARE(leftFiles(), QStringList({QStringLiteral("p.bin.part"), QStringLiteral("p.bin.part.state")}));
+
+    // With room again the download continues.
+    DownloadControl roomy;
+    QVERIFY(run(roomy, server.url(QStringLiteral("/p.bin"))));
+    QVERIFY2(roomy.ErrorString().isEmpty(), qPrintable(roomy.ErrorString()));
+    QCOMPARE(sha256(contentOf(QStringLiteral("p.bin"))), sha256(content));
 }
 
 QTEST_GUILESS_MAIN(TestDownloadControl)

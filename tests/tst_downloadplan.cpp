@@ -118,10 +118,10 @@ void TestDownloadPlan::rangeHeader_data()
 {
     QTest::addColumn<ByteRange>("range");
     QTest::addColumn<QByteArray>("header");
-    QTest::newRow("first part") << ByteRange{0, 511} << QByteArray("Bytes=0-511");
-    QTest::newRow("middle") << ByteRange{255, 511} << QByteArray("Bytes=255-511");
-    QTest::newRow("above 2^31") << ByteRange{2147483648, 4294967295} << QByteArray("Bytes=2147483648-4294967295");
-    QTest::newRow("above 2^32") << ByteRange{4294967296, 5368709119} << QByteArray("Bytes=4294967296-5368709119");
+    QTest::newRow("first part") << ByteRange{0, 511} << QByteArray("bytes=0-511");
+    QTest::newRow("middle") << ByteRange{255, 511} << QByteArray("bytes=255-511");
+    QTest::newRow("above 2^31") << ByteRange{2147483648, 4294967295} << QByteArray("bytes=2147483648-4294967295");
+    QTest::newRow("above 2^32") << ByteRange{4294967296, 5368709119} << QByteArray("bytes=4294967296-5368709119");
 }
 
 void TestDownloadPlan::rangeHeader()

@@ -13,6 +13,8 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -43,6 +45,7 @@ QByteArray paddedConfig(int size)
 } // namespace
 
 Q_DECLARE_METATYPE(ConfigAnswer)
+Q_DECLARE_METATYPE(DownloadControl::Failure)
 
 class TestUpdateWindow : public QObject
 {
@@ -72,6 +75,13 @@ private slots:
     // Hand-over
     void packageThatCannotStart_keepsTheWindowAndSaysWhere();
     void closeWhileTheClientIsLeaving_isRefused();
+
+    void mirrorsFromTheConfiguration_shareTheDownload();
+
+    // Window
+    void download_showsSpeedAndTimeLeft();
+    void window_hasAFixedSizeAndOpensCentred();
+    void secondStart_bringsTheWindowForward();
 
     // Cancel
     void cancelBeforeDownload_closesWithoutAsking();
@@ -119,6 +129,7 @@ MainWindow *TestUpdateWindow::makeWindow(const QString &configUrl)
     window = new MainWindow(application, nullptr);
     window->setConfigUrl(configUrl);
     window->setStallTimeout(500);
+    window->setRetrySchedule({5, 20, 200, 60000});
     window->setTrustedKeys({TestRelease::key().publicKey});
     window->show();
     return window;
@@ -360,15 +371,19 @@ void TestUpdateWindow::failedDownload_reportsRunsNothingAndAllowsARetry_data()
 {
     QTest::addColumn<QByteArray>("packUrl");
     QTest::addColumn<bool>("partFails");
+    QTest::addColumn<DownloadControl::Failure>("cause");
     // A package that is not the signed one: tst_updatetrust.
-    QTest::newRow("a part fails") << QByteArray("/soft/orvane-update.sh") << true;
-    QTest::newRow("not http") << QByteArray("file:///bin/true") << false;
+    QTest::newRow("a part fails") << QByteArray("/soft/orvane-update.sh") << true << DownloadControl::Failure::Refused;
+    QTest::newRow("not http") << QByteArray("file:///bin/true") << false << DownloadControl::Failure::Refused;
+    QTest::newRow("server unreachable") << QByteArray("http://127.0.0.1:9/orvane-update.sh") << false
+                                        << DownloadControl::Failure::Unreachable;
 }
 
 void TestUpdateWindow::failedDownload_reportsRunsNothingAndAllowsARetry()
 {
     QFETCH(QByteArray, packUrl);
     QFETCH(bool, partFails);
+    QFETCH(DownloadControl::Failure, cause);
     bool broken = true;
     FaultServer server;
     QVERIFY(server.start([&](const HttpRequest &request) {
@@ -378,7 +393,7 @@ void TestUpdateWindow::failedDownload_reportsRunsNothingAndAllowsARetry()
             return reply;
         }
         HttpAnswer reply = FaultServer::honest(Script, request);
-        if (broken && partFails && request.method == "GET" && request.header("range").startsWith("Bytes=0-"))
+        if (broken && partFails && request.method == "GET" && request.header("range").startsWith("bytes=0-"))
             reply.status = 500;
         return reply;
     }));
@@ -388,7 +403,10 @@ void TestUpdateWindow::failedDownload_reportsRunsNothingAndAllowsARetry()
     answerNextBox(QStringLiteral("确定"));
     update->click();
 
-    QTRY_COMPARE_WITH_TIMEOUT(boxText, QStringLiteral("下载更新包失败！"), 10000);
+    // The cause follows on a line of its own, one text for each.
+    const QString expected = QStringLiteral("下载更新包失败！\n") + MainWindow::failureText(cause);
+    QVERIFY(!MainWindow::failureText(cause).isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(boxText, expected, 10000);
     QCOMPARE(boxTitle, QStringLiteral("提示"));
     QTRY_VERIFY(update->isEnabled());
     QCOMPARE(child<QLabel>("label_note")->text(), QStringLiteral("下载更新包失败！"));
@@ -406,7 +424,7 @@ void TestUpdateWindow::failedDownload_reportsRunsNothingAndAllowsARetry()
     } else {
         child<QPushButton>("pushButton_cancel")->click();
         QVERIFY(!window->isVisible());
-        QVERIFY(boxText == QStringLiteral("下载更新包失败！"));
+        QVERIFY(boxText == expected);
     }
 }
 
@@ -540,6 +558,8 @@ void TestUpdateWindow::closeWhileTheClientIsLeaving_isRefused()
     update->click();
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QStringLiteral("orvane-update.sh")), 10000);
     QVERIFY(!child<QPushButton>("pushButton_cancel")->isEnabled());
+    // Said until the hand-over, so that the client and the updater going does not look like a crash.
+    QCOMPARE(child<QLabel>("label_note")->text(), QStringLiteral("下载完成，正在启动更新…"));
     window->close();
     QVERIFY2(window->isVisible(), "closing now would leave the user with neither program");
     QVERIFY(!QFile::exists(QStringLiteral("package-ran")));
@@ -548,13 +568,102 @@ void TestUpdateWindow::closeWhileTheClientIsLeaving_isRefused()
     QTRY_VERIFY(!window->isVisible());
 }
 
+void TestUpdateWindow::mirrorsFromTheConfiguration_shareTheDownload()
+{
+    const QByteArray content = Script + QByteArray(200000, '#');
+    FaultServer mirror;
+    QVERIFY(mirror.start([&](const HttpRequest &request) {
+        return FaultServer::honest(content, request);
+    }));
+    FaultServer server;
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        if (request.path == "/soft/config.ini") {
+            HttpAnswer reply;
+            // One address relative to the configuration's server, one absolute, spaces around them.
+            reply.body = config("1.2.0.21131", "/soft/orvane-update.sh", "x", content) +
+                         "updatePackMirrors=/again/orvane-update.sh ; " +
+                         mirror.url(QStringLiteral("/orvane-update.sh")).toUtf8() + "\n";
+            return reply;
+        }
+        return FaultServer::honest(content, request);
+    }));
+    makeWindow(server.url(QStringLiteral("/soft/config.ini")));
+    auto *update = child<QPushButton>("pushButton_update");
+    QTRY_VERIFY(update->isEnabled());
+    update->click();
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QStringLiteral("package-ran")), 10000);
+    QStringList paths;
+    for (const FaultServer *each : {&server, &mirror}) {
+        for (const HttpRequest &request : each->requests()) {
+            if (request.method == "GET" && !request.header("range").isEmpty())
+                paths << QString::fromLatin1(request.path);
+        }
+    }
+    QVERIFY2(paths.contains(QStringLiteral("/soft/orvane-update.sh")) &&
+                 paths.contains(QStringLiteral("/again/orvane-update.sh")) &&
+                 paths.contains(QStringLiteral("/orvane-update.sh")),
+             qPrintable(paths.join(u' ')));
+}
+
+// Window
+
+void TestUpdateWindow::download_showsSpeedAndTimeLeft()
+{
+    const QByteArray content = Script + QByteArray(2000000, '#');
+    FaultServer server;
+    server.setChunkSize(2048);
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        if (request.path == "/soft/config.ini") {
+            HttpAnswer reply;
+            reply.body = config("1.2.0.21131", "/soft/orvane-update.sh", "x", content);
+            return reply;
+        }
+        HttpAnswer reply = FaultServer::honest(content, request);
+        reply.chunkDelayMs = 20;
+        return reply;
+    }));
+    makeWindow(server.url(QStringLiteral("/soft/config.ini")));
+    auto *update = child<QPushButton>("pushButton_update");
+    QTRY_VERIFY(update->isEnabled());
+    update->click();
+    static const QRegularExpression speedAndLeft(QStringLiteral("^\\d+(\\.\\d)? [KM]B/s，剩余 .*秒$"));
+    QTRY_VERIFY_WITH_TIMEOUT(speedAndLeft.match(child<QLabel>("label_note")->text()).hasMatch(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QStringLiteral("package-ran")), 20000);
+}
+
+void TestUpdateWindow::window_hasAFixedSizeAndOpensCentred()
+{
+    makeWindow(QStringLiteral("http://127.0.0.1:9/soft/config.ini"));
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    const QPoint screenCentre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    QVERIFY2((window->geometry().center() - screenCentre).manhattanLength() <= 8,
+             qPrintable(QStringLiteral("%1,%2 vs %3,%4")
+                            .arg(window->geometry().center().x())
+                            .arg(window->geometry().center().y())
+                            .arg(screenCentre.x())
+                            .arg(screenCentre.y())));
+}
+
+void TestUpdateWindow::secondStart_bringsTheWindowForward()
+{
+    makeWindow(QStringLiteral("http://127.0.0.1:9/soft/config.ini"));
+    window->showMinimized();
+    QTRY_VERIFY(window->isMinimized());
+    // What a second updater sends to the running one.
+    QVERIFY(SingleApplication::messageRunningInstance(application->property("key").toString(), QStringLiteral("show")));
+    QTRY_VERIFY(!window->isMinimized());
+    QVERIFY(window->isVisible());
+}
+
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir runtime;
     QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    SingleApplication app(argc, argv, QStringLiteral("tst-updatewindow-%1").arg(::getpid()));
+    const QString key = QStringLiteral("tst-updatewindow-%1").arg(::getpid());
+    SingleApplication app(argc, argv, key);
+    app.setProperty("key", key);
     // The windows here close as they would in the program; the test goes on.
     app.setQuitOnLastWindowClosed(false);
     application = &app;

@@ -2,18 +2,32 @@
 
 #include "download.h"
 #include "downloadplan.h"
+#include "resumestate.h"
 
 #include <QCryptographicHash>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QLoggingCategory>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QRandomGenerator>
 #include <QTemporaryFile>
+#include <QTimer>
 
 Q_LOGGING_CATEGORY(lcDownloadControl, "orvane.download", QtWarningMsg)
+
+using RetryPolicy::Fault;
+
+namespace {
+// How often the resume state follows the bytes written.
+constexpr int SaveIntervalMs = 1000;
+constexpr qint64 SaveIntervalBytes = 1024 * 1024;
+// A source that fails this often in a row gives its parts to the others, if there are any.
+constexpr int SourceFailureLimit = 3;
+} // namespace
 
 DownloadControl::DownloadControl(QObject *parent) : QObject(parent), file(new QFile(this))
 {
@@ -23,15 +37,18 @@ DownloadControl::~DownloadControl()
 {
     if (!running)
         return;
-    for (const QPointer<Download> &worker : std::as_const(workers)) {
-        if (worker) {
-            worker->disconnect(this);
-            delete worker;
+    for (Part &part : parts) {
+        if (part.worker) {
+            part.worker->disconnect(this);
+            delete part.worker;
         }
     }
+    // A closed updater continues next time, like a killed one.
+    if (canResumeLater())
+        saveState();
     file->close();
-    if (fileCreated)
-        file->remove();
+    if (fileCreated && !canResumeLater())
+        removePartFiles();
 }
 
 void DownloadControl::SetExpectedSha256(const QString &hex)
@@ -39,9 +56,24 @@ void DownloadControl::SetExpectedSha256(const QString &hex)
     expectedSha256 = hex.trimmed().toLower();
 }
 
+void DownloadControl::SetExpectedSize(qint64 bytes)
+{
+    expectedSize = qMax<qint64>(0, bytes);
+}
+
+void DownloadControl::SetMirrors(const QStringList &urls)
+{
+    mirrors = urls;
+}
+
 void DownloadControl::SetStallTimeout(int milliseconds)
 {
     stallTimeoutMs = milliseconds;
+}
+
+void DownloadControl::SetRetrySchedule(const RetryPolicy::Schedule &retrySchedule)
+{
+    schedule = retrySchedule;
 }
 
 QString DownloadControl::OutputFileName() const
@@ -49,75 +81,243 @@ QString DownloadControl::OutputFileName() const
     return fileName;
 }
 
-void DownloadControl::FetchFile(const QString &address, int parts, const QString &saveName)
+void DownloadControl::FetchFile(const QString &address, int count, const QString &saveName)
 {
     if (running)
         return;
     running = true;
-    partCount = parts;
-    finishedParts = 0;
+    partCount = count;
     url = QUrl(address);
     receivedBytes = 0;
+    fetchedBytes = 0;
     totalSize = 0;
     fileName.clear();
-    workers.clear();
+    parts.clear();
+    sources.clear();
     fileCreated = false;
+    keepPartFile = false;
     error.clear();
+    failure = Failure::None;
+    mode = Mode::Ranged;
+    wholeFromZero = false;
+    restarts = 0;
+    headSource = 0;
+    lock.reset();
 
     if (!DownloadPlan::isFetchableUrl(url))
-        return fail(QStringLiteral("\"%1\" is not an http address").arg(address));
+        return fail(Failure::Refused, QStringLiteral("\"%1\" is not an http address").arg(address));
     if (partCount <= 0)
-        return fail(QStringLiteral("no parts to fetch"));
+        return fail(Failure::Refused, QStringLiteral("no parts to fetch"));
 
-    const qint64 size = QueryRemoteSize(url);
-    if (size < 0)
-        return fail(QStringLiteral("the package server cannot be reached"));
-    totalSize = size;
+    sources.append({url});
+    for (const QString &mirror : std::as_const(mirrors)) {
+        const QUrl other(mirror.trimmed());
+        const bool known = std::any_of(sources.cbegin(), sources.cend(), [&](const Source &source) {
+            return source.url == other;
+        });
+        if (DownloadPlan::isFetchableUrl(other) && !known)
+            sources.append({other});
+    }
+
+    RemoteInfo info = QueryRemote(url);
+    // With the main server down, a mirror tells the size as well.
+    for (int i = 1; !info.reached && i < sources.size(); ++i) {
+        info = QueryRemote(sources.at(i).url);
+        if (info.reached) {
+            sources[0].dropped = true;
+            headSource = i;
+        }
+    }
+    if (!info.reached)
+        return fail(Failure::Unreachable, QStringLiteral("the package server cannot be reached"));
+    totalSize = info.size;
+    acceptRanges = info.acceptRanges;
+    etag = info.etag;
+    lastModified = info.lastModified;
 
     fileName = DownloadPlan::outputName(url, saveName);
     if (QFileInfo(fileName).isDir())
-        return fail(QStringLiteral("%1 is a folder").arg(fileName));
-    // The parts go into a file of this download's own beside the target, which takes the target's
-    // name only once it is complete and checked: a file already there is never truncated, and two
-    // downloads never write into one file.
-    {
-        QTemporaryFile part(fileName + QStringLiteral(".XXXXXX.part"));
-        part.setAutoRemove(false);
-        if (!part.open())
-            return fail(QStringLiteral("cannot create a file beside %1: %2").arg(fileName, part.errorString()));
-        file->setFileName(part.fileName());
-    }
-    fileCreated = true;
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return fail(QStringLiteral("cannot write %1: %2").arg(file->fileName(), file->errorString()));
+        return fail(Failure::Disk, QStringLiteral("%1 is a folder").arg(fileName));
+    if (!openPartFile())
+        return fail(Failure::Disk,
+                    QStringLiteral("cannot write a file beside %1: %2").arg(fileName, file->errorString()));
 
-    if (totalSize == 0) {
-        qCInfo(lcDownloadControl) << "no size for" << url << "- fetching it in one request";
-        Download *worker = startPart(1);
-        worker->FetchWhole(url, file);
-        return;
+    if (!restoreState(info))
+        planParts();
+    sinceSave.start();
+    savedBytes = receivedBytes;
+    bool allDone = true;
+    for (int i = 0; i < parts.size(); ++i) {
+        if (!parts.at(i).complete) {
+            allDone = false;
+            startPart(i);
+        }
     }
-    const QList<ByteRange> ranges = DownloadPlan::partition(totalSize, partCount);
-    for (int i = 0; i < ranges.size(); ++i) {
-        if (ranges.at(i).isEmpty())
-            continue;
-        Download *worker = startPart(i + 1);
-        worker->FetchRange(url, file, ranges.at(i).first, ranges.at(i).last, totalSize);
+    if (allDone) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (running)
+                    finish();
+            },
+            Qt::QueuedConnection);
     }
 }
 
-Download *DownloadControl::startPart(int number)
+bool DownloadControl::openPartFile()
 {
-    auto *worker = new Download(number, this);
+    // The parts go into a file beside the target, which takes the target's name only once it is
+    // complete and checked: a file already there is never truncated. Its name is fixed, so the next
+    // start finds it; a lock keeps a second download of the same package out of it.
+    const QString stable = fileName + QStringLiteral(".part");
+    lock = std::make_unique<QLockFile>(stable + QStringLiteral(".lock"));
+    // Only a live holder counts, however long it has been running.
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0)) {
+        file->setFileName(stable);
+        // Unbuffered: a write that fails must fail at once, before its bytes are counted as done.
+        fileCreated = file->open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+        if (!fileCreated)
+            lock.reset();
+        return fileCreated;
+    }
+    lock.reset();
+    // Another download of this package is running: this one works apart and keeps nothing for later.
+    QTemporaryFile part(fileName + QStringLiteral(".XXXXXX.part"));
+    part.setAutoRemove(false);
+    if (!part.open()) {
+        file->setFileName(part.fileName());
+        return false;
+    }
+    file->setFileName(part.fileName());
+    part.close();
+    fileCreated = file->open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered);
+    return fileCreated;
+}
+
+bool DownloadControl::restoreState(const RemoteInfo &info)
+{
+    if (!lock)
+        return false;
+    const QString path = ResumeStateFile::statePath(file->fileName());
+    ResumeState state;
+    if (!ResumeStateFile::read(path, &state))
+        return false;
+    QString why = ResumeStateFile::rejectResume(state, url.toString(), info.size, info.etag, info.lastModified,
+                                                file->size(), QDateTime::currentDateTimeUtc());
+    if (why.isEmpty() && !RetryPolicy::allowsRanges(info.size, info.acceptRanges))
+        why = QStringLiteral("the server no longer serves ranges");
+    if (!why.isEmpty()) {
+        qCInfo(lcDownloadControl) << "starting" << url << "afresh:" << why;
+        QFile::remove(path);
+        return false;
+    }
+    mode = Mode::Ranged;
+    const QList<int> live = [this] {
+        QList<int> indexes;
+        for (int i = 0; i < sources.size(); ++i) {
+            if (!sources.at(i).dropped)
+                indexes.append(i);
+        }
+        return indexes;
+    }();
+    for (const ResumeState::Part &saved : std::as_const(state.parts)) {
+        Part part;
+        part.range = saved.range;
+        part.done = saved.done;
+        part.complete = saved.done == saved.range.length();
+        part.source = live.at(parts.size() % live.size());
+        parts.append(part);
+    }
+    receivedBytes = state.doneBytes();
+    qCInfo(lcDownloadControl) << "continuing" << url << "at" << receivedBytes << "of" << totalSize;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (running)
+                emit FileDownloadProgress(receivedBytes, shownTotal());
+        },
+        Qt::QueuedConnection);
+    return true;
+}
+
+void DownloadControl::planParts()
+{
+    parts.clear();
+    receivedBytes = 0;
+    file->resize(0);
+    if (RetryPolicy::allowsRanges(totalSize, acceptRanges)) {
+        mode = Mode::Ranged;
+        for (const ByteRange &range : DownloadPlan::partition(totalSize, partCount)) {
+            if (!range.isEmpty()) {
+                Part part;
+                part.range = range;
+                parts.append(part);
+            }
+        }
+    } else {
+        qCInfo(lcDownloadControl) << "no size or no ranges for" << url << "- fetching it in one request";
+        mode = Mode::Whole;
+        wholeFromZero = true;
+        Part whole;
+        whole.range = {0, totalSize - 1};
+        whole.source = headSource;
+        parts.append(whole);
+        return;
+    }
+    for (int i = 0; i < parts.size(); ++i)
+        parts[i].source = nextLiveSource(i);
+}
+
+int DownloadControl::nextLiveSource(int after) const
+{
+    QList<int> live;
+    for (int i = 0; i < sources.size(); ++i) {
+        if (!sources.at(i).dropped)
+            live.append(i);
+    }
+    return live.isEmpty() ? headSource : live.at(after % live.size());
+}
+
+void DownloadControl::startPart(int index)
+{
+    Part &part = parts[index];
+    auto *worker = new Download(index + 1, this);
     worker->SetStallTimeout(stallTimeoutMs);
     connect(worker, &Download::DownloadFinished, this, &DownloadControl::SubPartFinished);
     connect(worker, &Download::DownloadFinished, worker, &QObject::deleteLater);
     connect(worker, &Download::HaveDoneBytes, this, &DownloadControl::SubProgress);
-    workers.append(worker);
-    return worker;
+    connect(worker, &Download::ServingWholeFile, this, [this, worker] {
+        if (mode == Mode::Ranged)
+            switchToWhole(worker);
+    });
+    part.worker = worker;
+    const QUrl &from = sources.at(part.source).url;
+    if (part.source == headSource)
+        worker->SetValidator(etag, lastModified);
+    if (mode == Mode::Ranged) {
+        worker->SetMayServeWhole(part.range.first == 0 && part.done == 0 && part.source == headSource);
+        worker->FetchRange(from, file, part.range.first + part.done, part.range.last, totalSize);
+    } else if (totalSize > 0 && part.done > 0 && !wholeFromZero) {
+        worker->FetchRange(from, file, part.done, totalSize - 1, totalSize);
+    } else {
+        receivedBytes -= part.done;
+        part.done = 0;
+        file->resize(0);
+        worker->FetchWhole(from, file);
+    }
 }
 
-qint64 DownloadControl::QueryRemoteSize(const QUrl &address)
+int DownloadControl::partOf(const QObject *worker) const
+{
+    for (int i = 0; i < parts.size(); ++i) {
+        if (worker && parts.at(i).worker == worker)
+            return i;
+    }
+    return -1;
+}
+
+DownloadControl::RemoteInfo DownloadControl::QueryRemote(const QUrl &address)
 {
     QNetworkAccessManager manager;
     QEventLoop loop;
@@ -129,70 +329,304 @@ qint64 DownloadControl::QueryRemoteSize(const QUrl &address)
     if (!reply->isFinished())
         loop.exec();
 
+    RemoteInfo info;
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    qint64 size = 0;
-    if (!status.isValid()) {
+    info.reached = status.isValid();
+    if (!info.reached) {
         qCWarning(lcDownloadControl) << "HEAD" << address << "failed:" << reply->errorString();
-        size = -1;
     } else if (status.toInt() == 200) {
         bool ok = false;
-        size = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&ok);
-        if (!ok || size < 0)
-            size = 0;
+        info.size = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&ok);
+        if (!ok || info.size < 0)
+            info.size = 0;
+        info.acceptRanges = reply->rawHeader("Accept-Ranges");
+        info.etag = reply->rawHeader("ETag");
+        info.lastModified = reply->rawHeader("Last-Modified");
     }
     delete reply;
-    return size;
+    return info;
 }
 
 void DownloadControl::SubProgress(qint64 bytes)
 {
+    const int index = partOf(sender());
+    if (index < 0)
+        return;
+    parts[index].done += bytes;
     receivedBytes += bytes;
-    emit FileDownloadProgress(receivedBytes, totalSize);
+    fetchedBytes += bytes;
+    emit FileDownloadProgress(receivedBytes, shownTotal());
+    // Often enough that a killed updater fetches little again, seldom enough to cost nothing.
+    if (sinceSave.hasExpired(SaveIntervalMs) || receivedBytes - savedBytes >= qMax(SaveIntervalBytes, totalSize / 100))
+        saveState();
 }
 
 void DownloadControl::SubPartFinished()
 {
     auto *worker = qobject_cast<Download *>(sender());
-    ++finishedParts;
-    if (worker && !worker->Succeeded() && error.isEmpty()) {
-        error = QStringLiteral("part %1: %2").arg(worker->PartNumber()).arg(worker->ErrorString());
-        // One bad part spoils the file: stop the others instead of waiting for them.
-        const QList<QPointer<Download>> others = workers;
-        for (const QPointer<Download> &other : others) {
-            if (other && other != worker)
-                other->Abort(QStringLiteral("another part failed"));
-        }
+    const int index = partOf(worker);
+    if (!running || index < 0)
+        return;
+    Part &part = parts[index];
+    part.worker = nullptr;
+    if (!worker->Succeeded())
+        return handleFault(index, worker);
+
+    sources[part.source].failuresInARow = 0;
+    // A range answer kept while falling back to one request covers only its old part.
+    if (part.range.last >= 0 && part.done < part.range.length())
+        return startPart(index);
+    if (mode == Mode::Whole && totalSize <= 0) {
+        // Only a stated length, or the announced size checked below, proves that a plain GET ended at
+        // the package's end.
+        if (!worker->LengthKnown() && expectedSize <= 0)
+            return fail(Failure::Check, QStringLiteral("the server told no length, so the package cannot be "
+                                                       "proved complete"));
+        if (!worker->LengthKnown() && part.done != expectedSize)
+            return fail(Failure::Check,
+                        QStringLiteral("%1 bytes arrived, not the announced %2").arg(part.done).arg(expectedSize));
+        totalSize = part.done;
     }
-    if (running && finishedParts == workers.size())
+    part.complete = true;
+    saveState();
+    const bool allDone = std::all_of(parts.cbegin(), parts.cend(), [](const Part &each) {
+        return each.complete;
+    });
+    if (allDone)
         finish();
 }
 
-void DownloadControl::fail(const QString &reason)
+void DownloadControl::handleFault(int index, Download *worker)
 {
-    if (error.isEmpty())
+    const Fault fault = worker->LastFault();
+    const QString reason = QStringLiteral("part %1: %2").arg(index + 1).arg(worker->ErrorString());
+    qCInfo(lcDownloadControl) << reason;
+    switch (fault) {
+    case Fault::Disk:
+        return fail(Failure::Disk, reason, true);
+    case Fault::Changed:
+        if (restarts++ < 1) {
+            // Queued: this runs inside a reply's signal, and a new HEAD waits in an event loop.
+            stopWorkers();
+            QMetaObject::invokeMethod(this, &DownloadControl::restartFromScratch, Qt::QueuedConnection);
+            return;
+        }
+        return fail(Failure::Refused, reason);
+    case Fault::NoRanges:
+        if (parts.at(index).source != headSource && moveToAnotherSource(index))
+            return;
+        if (mode == Mode::Ranged)
+            return switchToWhole(nullptr);
+        // A range asked for within the one-request fallback: the rest comes by a plain GET from byte 0.
+        if (!worker->ServesWhole() && ++parts[index].retries <= schedule.retries) {
+            wholeFromZero = true;
+            return startPart(index);
+        }
+        return fail(Failure::Refused, reason);
+    case Fault::Refused:
+    case Fault::None:
+        if (moveToAnotherSource(index))
+            return;
+        return fail(Failure::Refused, reason);
+    case Fault::Broken:
+    case Fault::Unreachable:
+    case Fault::Busy:
+        break;
+    }
+    Part &part = parts[index];
+    if (RetryPolicy::madeProgress(worker->DoneBytes())) {
+        part.retries = 0;
+        sources[part.source].failuresInARow = 0;
+        return startPart(index);
+    }
+    if (++sources[part.source].failuresInARow >= SourceFailureLimit && moveToAnotherSource(index))
+        return;
+    if (++part.retries > schedule.retries) {
+        const Failure cause = fault == Fault::Unreachable ? Failure::Unreachable
+                              : fault == Fault::Busy      ? Failure::Refused
+                                                          : Failure::Unstable;
+        return fail(cause, reason, true);
+    }
+    scheduleRetry(index, fault, worker->RetryAfter());
+}
+
+void DownloadControl::scheduleRetry(int index, Fault fault, const QByteArray &retryAfter)
+{
+    const int delay =
+        RetryPolicy::delayMs(schedule, fault, parts.at(index).retries, QRandomGenerator::global()->generateDouble(),
+                             retryAfter, QDateTime::currentDateTimeUtc());
+    qCInfo(lcDownloadControl) << "part" << index + 1 << "again in" << delay << "ms";
+    saveState();
+    const int planned = generation;
+    QTimer::singleShot(delay, this, [this, index, planned] {
+        if (running && planned == generation && index < parts.size() && !parts.at(index).worker)
+            startPart(index);
+    });
+}
+
+bool DownloadControl::moveToAnotherSource(int index)
+{
+    const int bad = parts.at(index).source;
+    const bool othersLive = std::any_of(sources.cbegin(), sources.cend(), [&](const Source &source) {
+        return !source.dropped && &source != &sources.at(bad);
+    });
+    if (!othersLive)
+        return false;
+    qCWarning(lcDownloadControl) << "leaving" << sources.at(bad).url << "; its parts go to the other servers";
+    sources[bad].dropped = true;
+    if (bad == headSource)
+        headSource = nextLiveSource(0);
+    for (int i = 0; i < parts.size(); ++i) {
+        if (parts.at(i).source == bad)
+            parts[i].source = nextLiveSource(i);
+    }
+    startPart(index);
+    return true;
+}
+
+void DownloadControl::switchToWhole(Download *keep)
+{
+    qCInfo(lcDownloadControl) << url << "serves no ranges: fetching it in one request";
+    // The first part's request may still bring the whole package as its answer; then it is the download.
+    if (!keep && !parts.isEmpty() && parts.at(0).worker && !parts.at(0).worker->Answered() &&
+        parts.at(0).range.first == 0 && parts.at(0).done == 0 && parts.at(0).source == headSource)
+        keep = parts.at(0).worker;
+    ++generation;
+    for (Part &part : parts) {
+        if (part.worker && part.worker != keep) {
+            part.worker->disconnect(this);
+            part.worker->Abort(QStringLiteral("the package comes in one request"));
+        }
+    }
+    mode = Mode::Whole;
+    wholeFromZero = true;
+    Part whole;
+    whole.range = {0, totalSize - 1};
+    whole.source = headSource;
+    parts = {whole};
+    receivedBytes = 0;
+    emit FileDownloadProgress(receivedBytes, shownTotal());
+    if (keep)
+        parts[0].worker = keep;
+    else
+        startPart(0);
+}
+
+void DownloadControl::restartFromScratch()
+{
+    if (!running)
+        return;
+    qCInfo(lcDownloadControl) << "the package changed on the server; starting over";
+    QFile::remove(ResumeStateFile::statePath(file->fileName()));
+    const RemoteInfo info = QueryRemote(sources.at(headSource).url);
+    if (!running)
+        return;
+    if (!info.reached)
+        return fail(Failure::Unreachable, QStringLiteral("the package server cannot be reached"));
+    totalSize = info.size;
+    acceptRanges = info.acceptRanges;
+    etag = info.etag;
+    lastModified = info.lastModified;
+    wholeFromZero = false;
+    planParts();
+    emit FileDownloadProgress(receivedBytes, shownTotal());
+    for (int i = 0; i < parts.size(); ++i)
+        startPart(i);
+}
+
+void DownloadControl::stopWorkers()
+{
+    ++generation;
+    for (Part &part : parts) {
+        if (part.worker) {
+            part.worker->disconnect(this);
+            part.worker->Abort(QStringLiteral("the download stopped"));
+            part.worker = nullptr;
+        }
+    }
+}
+
+bool DownloadControl::canResumeLater() const
+{
+    return lock && fileCreated && totalSize > 0 && !(etag.isEmpty() && lastModified.isEmpty()) &&
+           !(mode == Mode::Whole && wholeFromZero);
+}
+
+void DownloadControl::saveState()
+{
+    sinceSave.restart();
+    savedBytes = receivedBytes;
+    if (!canResumeLater())
+        return;
+    // The state never claims bytes that have not reached the file; after a failed write the last state,
+    // which claims less, stays.
+    if (!file->flush() || file->error() != QFileDevice::NoError)
+        return;
+    ResumeState state;
+    state.url = url.toString();
+    state.size = totalSize;
+    state.etag = etag;
+    state.lastModified = lastModified;
+    state.saved = QDateTime::currentDateTimeUtc();
+    for (const Part &part : std::as_const(parts))
+        state.parts.append({part.range, part.done});
+    if (!ResumeStateFile::write(ResumeStateFile::statePath(file->fileName()), state))
+        qCInfo(lcDownloadControl) << "cannot save the resume state of" << file->fileName();
+}
+
+void DownloadControl::removePartFiles()
+{
+    file->remove();
+    QFile::remove(ResumeStateFile::statePath(file->fileName()));
+}
+
+void DownloadControl::fail(Failure cause, const QString &reason, bool keep)
+{
+    if (error.isEmpty()) {
         error = reason;
+        failure = cause;
+        keepPartFile = keep;
+    }
+    stopWorkers();
     finish();
 }
 
 void DownloadControl::finish()
 {
+    const QString statePath = ResumeStateFile::statePath(file->fileName());
     running = false;
+    ++generation;
+    if (error.isEmpty() && file->isOpen() && !file->flush()) {
+        error = QStringLiteral("cannot write %1: %2").arg(fileName, file->errorString());
+        failure = Failure::Disk;
+    }
+    if (error.isEmpty() && totalSize > 0 && receivedBytes != totalSize) {
+        error = QStringLiteral("%1 of %2 bytes arrived").arg(receivedBytes).arg(totalSize);
+        failure = Failure::Check;
+    }
+    const bool keep = !error.isEmpty() && keepPartFile && canResumeLater();
+    if (keep)
+        saveState();
     if (file->isOpen())
         file->close();
-    if (error.isEmpty() && file->error() != QFileDevice::NoError)
-        error = QStringLiteral("cannot write %1: %2").arg(fileName, file->errorString());
-    if (error.isEmpty() && totalSize > 0 && receivedBytes != totalSize)
-        error = QStringLiteral("%1 of %2 bytes arrived").arg(receivedBytes).arg(totalSize);
-    if (error.isEmpty() && !expectedSha256.isEmpty())
+    if (error.isEmpty() && !expectedSha256.isEmpty()) {
         error = verifyChecksum();
-    if (error.isEmpty())
+        failure = error.isEmpty() ? Failure::None : Failure::Check;
+    }
+    if (error.isEmpty()) {
         error = moveIntoPlace();
-    if (!error.isEmpty()) {
+        failure = error.isEmpty() ? Failure::None : Failure::Disk;
+    }
+    if (error.isEmpty()) {
+        QFile::remove(statePath);
+        QFile::remove(statePath + QStringLiteral(".new")); // left by a kill in the middle of a save
+    } else {
         qCWarning(lcDownloadControl) << "download of" << url << "failed:" << error;
-        if (fileCreated)
-            file->remove();
+        if (fileCreated && !keep)
+            removePartFiles();
         fileName.clear();
     }
+    lock.reset();
     fileCreated = false;
     // Queued, so that the end never reaches the caller inside FetchFile or inside a network callback.
     QMetaObject::invokeMethod(this, &DownloadControl::FileDownloadFinished, Qt::QueuedConnection);

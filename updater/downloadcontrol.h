@@ -1,32 +1,52 @@
 #pragma once
 
+#include "downloadplan.h"
+#include "retrypolicy.h"
+
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
+
+#include <memory>
 
 class Download;
 class QFile;
+class QLockFile;
 
-// Downloads the update package in several byte ranges at once into one file. When the download ends,
-// in success or failure, FileDownloadFinished() comes exactly once; OutputFileName() then names the
-// complete file, or is empty after a failure, whose partial file has been removed.
+// Downloads the update package in several byte ranges at once into one file. A part that breaks is
+// asked for again from the byte it reached; a server without ranges gets one streamed GET. The parts
+// go into "<name>.part" with a small state file beside it, so a download that is stopped in any way
+// continues at the next start. When the download ends, in success or failure, FileDownloadFinished()
+// comes exactly once; OutputFileName() then names the complete file, or is empty after a failure.
 class DownloadControl final : public QObject
 {
     Q_OBJECT
 
 public:
+    // Why a download failed, in the terms the user is told.
+    enum class Failure {
+        None,
+        Unreachable, // the server could not be reached
+        Unstable,    // the connection broke again and again
+        Refused,     // the server would not give the package
+        Disk,        // the file could not be written
+        Check,       // the file is not the announced package
+    };
+
     explicit DownloadControl(QObject *parent = nullptr);
-    // A download still running is abandoned and its partial file removed.
+    // A download still running stops; what it has fetched stays for the next start.
     ~DownloadControl() override;
 
     Q_DISABLE_COPY_MOVE(DownloadControl)
 
-    // Sizes the package with a HEAD request (waiting for it), opens the output file and starts the
-    // parts. Without a usable size the package comes in one plain GET. Every signal is emitted later
-    // from the event loop, so callers may connect after this returns. Ignored while a download runs.
+    // Sizes the package with a HEAD request (waiting for it), opens the part file and starts the
+    // parts. Every signal is emitted later from the event loop, so callers may connect after this
+    // returns. Ignored while a download runs.
     void FetchFile(const QString &url, int partCount, const QString &saveName);
     QString OutputFileName() const;
 
@@ -35,15 +55,36 @@ public:
     {
         return error;
     }
-    // The package size the HEAD request gave; 0 when it gave none.
+    Failure FailureCause() const
+    {
+        return failure;
+    }
+    // The package size; 0 while it is not known.
     qint64 TotalSize() const
     {
         return totalSize;
     }
+    // Body bytes that arrived in this download, including any fetched twice; for measuring.
+    qint64 FetchedBytes() const
+    {
+        return fetchedBytes;
+    }
+    // Whether the package came in ranges (false: in one plain GET).
+    bool FetchedInRanges() const
+    {
+        return mode == Mode::Ranged;
+    }
     // Hex SHA-256 the finished file must have; empty for no check.
     void SetExpectedSha256(const QString &hex);
+    // The size of the package from a source the updater trusts; 0 when there is none. It proves
+    // complete a plain GET that tells no length (which is refused without it), and measures progress
+    // where the server tells no size. Checking the finished file against it is the caller's.
+    void SetExpectedSize(qint64 bytes);
+    // Further addresses of the same file; the parts are spread over them and the main address.
+    void SetMirrors(const QStringList &urls);
     // Time without any data after which the size request or a part fails.
     void SetStallTimeout(int milliseconds);
+    void SetRetrySchedule(const RetryPolicy::Schedule &schedule);
 
 signals:
     void FileDownloadProgress(qint64 current, qint64 total);
@@ -54,26 +95,90 @@ private slots:
     void SubPartFinished();
 
 private:
-    // The Content-Length of a HEAD answer; 0 when there is none, -1 when the server was not reached.
-    qint64 QueryRemoteSize(const QUrl &url);
-    Download *startPart(int number);
-    void fail(const QString &reason);
+    struct Part
+    {
+        ByteRange range; // last is -1 for a plain GET of unknown size
+        qint64 done = 0;
+        int retries = 0;
+        int source = 0;
+        bool complete = false;
+        QPointer<Download> worker;
+    };
+    struct Source
+    {
+        QUrl url;
+        int failuresInARow = 0;
+        bool dropped = false;
+    };
+    struct RemoteInfo
+    {
+        bool reached = false;
+        qint64 size = 0;
+        QByteArray acceptRanges;
+        QByteArray etag;
+        QByteArray lastModified;
+    };
+    enum class Mode { Ranged, Whole };
+
+    RemoteInfo QueryRemote(const QUrl &url);
+    // The size progress is measured against: the server's, else the announced one, else 0 (unknown).
+    qint64 shownTotal() const
+    {
+        return totalSize > 0 ? totalSize : expectedSize;
+    }
+    bool openPartFile();
+    bool restoreState(const RemoteInfo &info);
+    void planParts();
+    void startPart(int index);
+    int partOf(const QObject *worker) const;
+    void handleFault(int index, Download *worker);
+    void scheduleRetry(int index, RetryPolicy::Fault fault, const QByteArray &retryAfter);
+    bool moveToAnotherSource(int index);
+    int nextLiveSource(int after) const;
+    void switchToWhole(Download *keep);
+    void restartFromScratch();
+    void stopWorkers();
+    void saveState();
+    bool canResumeLater() const;
+    void removePartFiles();
+    // `keep`: the fault may pass, so what arrived stays for the next attempt.
+    void fail(Failure cause, const QString &reason, bool keep = false);
     void finish();
     QString verifyChecksum();
     QString moveIntoPlace();
 
     int partCount = 0;
-    int finishedParts = 0;
     qint64 totalSize = 0;
+    qint64 expectedSize = 0;
     QUrl url;
     QFile *file = nullptr;
     qint64 receivedBytes = 0;
+    qint64 fetchedBytes = 0;
     QString fileName;
+    Mode mode = Mode::Ranged;
+    QList<Part> parts;
+    QList<Source> sources;
+    QStringList mirrors;
+    QByteArray etag;
+    QByteArray lastModified;
+    // The server refused a range for the whole-file GET: a broken one starts again from byte 0.
+    bool wholeFromZero = false;
+    QByteArray acceptRanges;
+    // The source whose HEAD told the size and validators; only it gets If-Range.
+    int headSource = 0;
+    int restarts = 0;
+    // Bumped whenever the parts are replanned or stopped, so that retries scheduled before are dropped.
+    int generation = 0;
+    bool keepPartFile = false;
+    std::unique_ptr<QLockFile> lock;
+    QElapsedTimer sinceSave;
+    qint64 savedBytes = 0;
 
-    QList<QPointer<Download>> workers;
     bool running = false;
     bool fileCreated = false;
     QString error;
+    Failure failure = Failure::None;
     QString expectedSha256;
     int stallTimeoutMs = 30000;
+    RetryPolicy::Schedule schedule;
 };

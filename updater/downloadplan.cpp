@@ -38,7 +38,7 @@ QList<ByteRange> partition(qint64 size, int parts)
 
 QByteArray rangeHeader(const ByteRange &range)
 {
-    return "Bytes=" + QByteArray::number(range.first) + '-' + QByteArray::number(range.last);
+    return "bytes=" + QByteArray::number(range.first) + '-' + QByteArray::number(range.last);
 }
 
 ContentRange parseContentRange(const QByteArray &value)

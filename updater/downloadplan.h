@@ -36,7 +36,8 @@ namespace DownloadPlan {
 // size < parts; such parts are not fetched. No ranges for size <= 0 or parts <= 0.
 QList<ByteRange> partition(qint64 size, int parts);
 
-// The request's "Range" header value, "Bytes=first-last".
+// The request's "Range" header value, "bytes=first-last". The unit is lower case: some servers refuse
+// any other spelling with 416.
 QByteArray rangeHeader(const ByteRange &range);
 
 struct ContentRange

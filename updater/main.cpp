@@ -1,4 +1,3 @@
-#include "instancelock.h"
 #include "mainwindow.h"
 #include "pinnedkeys.h"
 #include "programfolder.h"
@@ -10,16 +9,18 @@
 
 int main(int argc, char **argv)
 {
-    // One updater at a time: two would download the same package and hand over twice.
-    const InstanceLock updaterLock(QStringLiteral("Renovo"));
-    if (updaterLock.state() == InstanceLock::State::Secondary)
+    // One updater at a time: two would download the same package and hand over twice. A second start
+    // brings the running updater's window forward instead, so the user sees why nothing new opened.
+    // The updater has a key of its own: the client's key stays free for a client started meanwhile,
+    // which is found afresh when the download ends.
+    const QString updaterKey = QStringLiteral("Renovo");
+    if (SingleApplication::messageRunningInstance(updaterKey, QStringLiteral("show")))
         return 0;
-
-    // Shares the client's key, so the two programs can find each other. With no client running the
-    // updater does not keep the key: a client started meanwhile must be able to start, and is found
-    // afresh when the download ends.
-    SingleApplication app(argc, argv, QStringLiteral("ORVN"));
-    app.releaseKey();
+    SingleApplication app(argc, argv, updaterKey);
+    if (app.isRunning()) {
+        app.sendMessage(QStringLiteral("show"));
+        return 0;
+    }
     // The configuration check and the download follow the system's proxy settings.
     QNetworkProxyFactory::setUseSystemConfiguration(true);
     // update.ico lies beside the program, and so do ServerConfig.ini and the downloaded package unless

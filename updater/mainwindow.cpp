@@ -26,6 +26,7 @@
 #include <QNetworkReply>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextBrowser>
 
 #include <limits>
@@ -45,6 +46,9 @@ MainWindow::MainWindow(SingleApplication *app, QWidget *parent)
 {
     ui->setupUi(this);
     setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
+    // The size is fixed by the form; the window opens in the middle of the screen's free area.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 
     QCoreApplication::setApplicationName(QStringLiteral("Orvane网络电视"));
     setWindowTitle(QCoreApplication::applicationName() + tr(" 在线升级"));
@@ -58,6 +62,42 @@ MainWindow::MainWindow(SingleApplication *app, QWidget *parent)
 
     connect(&checkTimer, &QTimer::timeout, this, &MainWindow::init);
     checkTimer.start(500);
+    if (app)
+        connect(app, &SingleApplication::messageAvailable, this, &MainWindow::bringToFront);
+}
+
+void MainWindow::bringToFront()
+{
+    qCInfo(lcUpdater) << "brought forward by another start";
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::setRetrySchedule(const RetryPolicy::Schedule &schedule)
+{
+    control->SetRetrySchedule(schedule);
+}
+
+QString MainWindow::failureText(DownloadControl::Failure cause)
+{
+    switch (cause) {
+    case DownloadControl::Failure::Unreachable:
+        return tr("无法连接到更新服务器。");
+    case DownloadControl::Failure::Unstable:
+        return tr("网络连接一再中断。");
+    case DownloadControl::Failure::Refused:
+        return tr("服务器拒绝提供更新包。");
+    case DownloadControl::Failure::Disk:
+        return tr("无法保存更新包，磁盘空间可能不足。");
+    case DownloadControl::Failure::Check:
+        return tr("更新包未通过校验。");
+    case DownloadControl::Failure::None:
+        break;
+    }
+    return QString();
 }
 
 MainWindow::~MainWindow()
@@ -118,6 +158,9 @@ void MainWindow::init()
         ui->label_note->setText(Release::message(refusal));
         return;
     }
+    updatePackMirrors.clear();
+    for (const QString &mirror : info.updatePackMirrors)
+        updatePackMirrors.append(QUrl(configUrl).resolved(QUrl(mirror)).toString());
 
     if (!ServerInfoFile::offersUpdate(QLatin1String(ServerInfoFile::BuiltInVersion), info.appVersion)) {
         ui->label_note->setText(tr("恭喜，已经是最新版本！"));
@@ -184,6 +227,12 @@ void MainWindow::on_pushButton_update_clicked()
     ui->label_note->setText(tr("正在下载更新文件..."));
     downloading = true;
 
+    // The signed size proves a download complete even where the server tells no length.
+    control->SetExpectedSize(release.size.toLongLong());
+    control->SetMirrors(updatePackMirrors);
+    rate.clear();
+    downloadClock.start();
+    lastNoteMs = -1;
     control->FetchFile(updatePackUrl, partCount,
                        QDir(workFolder).absoluteFilePath(DownloadPlan::outputName(QUrl(updatePackUrl), QString())));
     connect(control, &DownloadControl::FileDownloadProgress, this, &MainWindow::onDownloadProgress,
@@ -193,6 +242,16 @@ void MainWindow::on_pushButton_update_clicked()
 
 void MainWindow::onDownloadProgress(qint64 current, qint64 total)
 {
+    // Speed and time left, refreshed twice a second so the text can be read.
+    const qint64 now = downloadClock.isValid() ? downloadClock.elapsed() : 0;
+    rate.add(current, now);
+    if (downloading && (lastNoteMs < 0 || now - lastNoteMs >= 500) && rate.bytesPerSecond() > 0) {
+        lastNoteMs = now;
+        const qint64 left = rate.secondsLeft(total);
+        ui->label_note->setText(
+            left >= 0 ? tr("%1，剩余 %2").arg(TransferText::speed(rate.bytesPerSecond()), TransferText::duration(left))
+                      : TransferText::speed(rate.bytesPerSecond()));
+    }
     if (total <= 0) {
         // The server told no size: the bar shows that something is happening.
         ui->progressBar_download->setRange(0, 0);
@@ -234,11 +293,14 @@ void MainWindow::onDownloadFinish()
         // Nothing may be run and the client must keep running: the file is not the package.
         qCWarning(lcUpdater) << "download failed:" << control->ErrorString();
         downloading = false;
+        const QString cause = failureText(control->FailureCause());
         ui->label_note->setText(tr("下载更新包失败！"));
+        ui->label_note->setToolTip(cause);
         ui->progressBar_download->setRange(0, 100);
         ui->progressBar_download->setValue(0);
         ui->pushButton_update->setEnabled(true);
-        QMessageBox box(QMessageBox::Question, tr("提示"), tr("下载更新包失败！"), QMessageBox::NoButton, this);
+        QMessageBox box(QMessageBox::Question, tr("提示"), tr("下载更新包失败！") + QLatin1Char('\n') + cause,
+                        QMessageBox::NoButton, this);
         box.addButton(tr("确定"), QMessageBox::AcceptRole);
         box.exec();
         return;
@@ -247,6 +309,10 @@ void MainWindow::onDownloadFinish()
     if (!packageIsTheSignedOne(package))
         return;
     downloading = false;
+    // Said until the package runs: the client and this window are about to go, which must not look
+    // like a crash.
+    ui->label_note->setText(tr("下载完成，正在启动更新…"));
+    ui->label_note->setToolTip(QString());
     // The client is being asked to quit; leaving now would leave the user with neither program.
     handingOver = true;
     ui->pushButton_cancel->setEnabled(false);

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "downloadcontrol.h"
 #include "releasemanifest.h"
+#include "retrypolicy.h"
+#include "transferrate.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 #include <QTimer>
 
-class DownloadControl;
 class QMessageBox;
 class SingleApplication;
 
@@ -35,6 +39,15 @@ public:
     void setStallTimeout(int milliseconds);
     // Longest wait for the client to go before the package starts anyway (10 s).
     void setClientExitWait(int milliseconds);
+    // How often and how long a broken download is retried.
+    void setRetrySchedule(const RetryPolicy::Schedule &schedule);
+
+    // The cause shown under "下载更新包失败！".
+    static QString failureText(DownloadControl::Failure cause);
+
+public slots:
+    // Brings the window forward: a second start of the updater asks for it.
+    void bringToFront();
     // The release keys a configuration must be signed with; none means no update is ever offered.
     void setTrustedKeys(const QList<QByteArray> &keys);
 
@@ -74,4 +87,9 @@ private:
     int stallTimeoutMs = 30000;
     int clientExitWaitMs = 10000;
     QPointer<QMessageBox> cancelQuestion;
+
+    QStringList updatePackMirrors;
+    TransferRate rate;
+    QElapsedTimer downloadClock;
+    qint64 lastNoteMs = -1;
 };

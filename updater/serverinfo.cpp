@@ -22,6 +22,42 @@ QString text(const QSettings &settings, const QString &key)
     return value.toString();
 }
 
+// The value of `key` in `group` as written in the file. QSettings takes an unquoted ';' for the start
+// of a comment, which would leave only the first of a ';'-separated list.
+QString rawValue(const QString &path, const QString &group, const QString &key)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QString();
+    QString section;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            section = line.mid(1, line.size() - 2).trimmed();
+            continue;
+        }
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (section != group || equals < 0 || line.left(equals).trimmed() != key)
+            continue;
+        QString value = line.mid(equals + 1).trimmed();
+        if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
+            value = value.mid(1, value.size() - 2);
+        return value;
+    }
+    return QString();
+}
+
+// Addresses are separated by ';'; spaces around them are dropped.
+QStringList mirrorList(const QString &value)
+{
+    QStringList urls;
+    for (const QString &part : value.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        if (!part.trimmed().isEmpty())
+            urls.append(part.trimmed());
+    }
+    return urls;
+}
+
 } // namespace
 
 ServerInfo read(const QString &path)
@@ -46,6 +82,7 @@ ServerInfo read(const QString &path)
     info.updatePackUrl = text(settings, QStringLiteral("updatePackUrl"));
     info.newVersionInfo = text(settings, QStringLiteral("newVersionInfo"));
     info.updatePackSha256 = text(settings, QStringLiteral("updatePackSha256"));
+    info.updatePackMirrors = mirrorList(rawValue(readable, QStringLiteral("Update"), QStringLiteral("updatePackMirrors")));
     info.updateVersion = text(settings, QStringLiteral("updateVersion"));
     info.updatePackSize = text(settings, QStringLiteral("updatePackSize"));
     info.updateExpires = text(settings, QStringLiteral("updateExpires"));

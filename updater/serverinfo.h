@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // What the updater's configuration server announces.
 struct ServerInfo
@@ -9,6 +10,8 @@ struct ServerInfo
     QString updatePackUrl;
     QString newVersionInfo;
     QString updatePackSha256;
+    // Further addresses of the same package, ';'-separated in the file.
+    QStringList updatePackMirrors;
     // The signed release manifest, in group Update beside the keys above.
     QString updateVersion;
     QString updatePackSize;

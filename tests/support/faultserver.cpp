@@ -25,6 +25,10 @@ QByteArray reasonPhrase(int status)
         return "Not Found";
     case 416:
         return "Range Not Satisfiable";
+    case 429:
+        return "Too Many Requests";
+    case 503:
+        return "Service Unavailable";
     case 500:
         return "Internal Server Error";
     default:
@@ -140,13 +144,14 @@ void FaultServer::respond(QTcpSocket *socket, const HttpRequest &request)
     QPointer<QTcpSocket> guard(socket);
     auto *timer = new QTimer(socket);
     timer->setInterval(answer.chunkDelayMs);
-    connect(timer, &QTimer::timeout, socket, [guard, timer, sent, body, limit, chunk, answer] {
+    connect(timer, &QTimer::timeout, socket, [this, guard, timer, sent, body, limit, chunk, answer] {
         if (!guard)
             return;
         if (*sent < limit) {
             const qint64 size = qMin<qint64>(chunk, limit - *sent);
             guard->write(body.constData() + *sent, size);
             *sent += size;
+            sentBytes += size;
             return;
         }
         timer->stop();
@@ -180,17 +185,25 @@ bool FaultServer::requestedRange(const HttpRequest &request, qint64 *first, qint
     return true;
 }
 
-HttpAnswer FaultServer::honest(const QByteArray &content, const HttpRequest &request)
+HttpAnswer FaultServer::honest(const QByteArray &content, const HttpRequest &request, Ranges ranges,
+                               const QByteArray &etag)
 {
     HttpAnswer answer;
-    answer.headers.append(qMakePair(QByteArray("Accept-Ranges"), QByteArray("bytes")));
+    answer.headers.append(
+        qMakePair(QByteArray("Accept-Ranges"), QByteArray(ranges == Ranges::None ? "none" : "bytes")));
+    if (!etag.isEmpty())
+        answer.headers.append(qMakePair(QByteArray("ETag"), etag));
     qint64 first = 0;
     qint64 last = 0;
-    if (request.header("range").isEmpty() || request.method == "HEAD") {
+    const QByteArray ifRange = request.header("if-range");
+    if (request.header("range").isEmpty() || request.method == "HEAD" || ranges == Ranges::None ||
+        ranges == Ranges::Ignored || (!ifRange.isEmpty() && ifRange != etag)) {
         answer.body = content;
         return answer;
     }
-    if (!requestedRange(request, &first, &last) || first > last || first >= content.size()) {
+    const bool unitRefused =
+        ranges == Ranges::Refused || (ranges == Ranges::LowerCaseOnly && !request.header("range").startsWith("bytes="));
+    if (unitRefused || !requestedRange(request, &first, &last) || first > last || first >= content.size()) {
         answer.status = 416;
         answer.headers.append(qMakePair(QByteArray("Content-Range"), "bytes */" + QByteArray::number(content.size())));
         return answer;

@@ -62,6 +62,12 @@ public:
     bool start(Handler handler);
     void setChunkSize(int bytes);
 
+    // Body bytes written to all connections so far.
+    qint64 bodyBytesSent() const
+    {
+        return sentBytes;
+    }
+
     quint16 port() const;
     // "http://127.0.0.1:<port>" followed by `path`.
     QString url(const QString &path = QString()) const;
@@ -70,9 +76,20 @@ public:
         return seen;
     }
 
+    // How a server treats Range headers.
+    enum class Ranges {
+        Any,           // any spelling of the unit, as nginx reads it
+        LowerCaseOnly, // 416 unless the unit is "bytes", as servers built on Go's library do
+        None,          // "Accept-Ranges: none" and the whole package for every GET
+        Ignored,       // claims ranges but sends the whole package with 200 anyway
+        Refused,       // 416 for every range
+    };
+
     // What an honest server answers for `content`: 200 to HEAD and plain GET, 206 with the exact range
     // for a single "bytes=a-b" range (case-insensitive, as nginx reads it), 416 for a range it cannot serve.
-    static HttpAnswer honest(const QByteArray &content, const HttpRequest &request);
+    // With an `etag`, answers carry it and an If-Range naming another one gets the whole package.
+    static HttpAnswer honest(const QByteArray &content, const HttpRequest &request, Ranges ranges = Ranges::Any,
+                             const QByteArray &etag = QByteArray());
     // The range a request asks for; false without a single well-formed range.
     static bool requestedRange(const HttpRequest &request, qint64 *first, qint64 *last);
 
@@ -84,4 +101,5 @@ private:
     Handler handler;
     int chunkSize = 16 * 1024;
     QList<HttpRequest> seen;
+    qint64 sentBytes = 0;
 };
