@@ -22,7 +22,8 @@ class MainWindow;
 }
 
 // The client's skinned, frameless main window. Closing it only hides it while a tray icon can bring
-// it back; the program ends through the tray menu or the updater's request.
+// it back; without a tray, closing ends the program, as do the tray menu's exit, Ctrl+Q and the
+// updater's request.
 class MainWindow final : public QMainWindow
 {
     Q_OBJECT
@@ -37,9 +38,14 @@ public:
     // lifted by 30 pixels. The area's origin is deliberately not added.
     static QPoint startPosition(const QSize &available, const QSize &window);
 
-    // Whether the desktop offers a system tray. Without one no tray icon is made and closing
-    // minimises; tests replace it to exercise the tray headless.
+    // Whether the desktop offers a system tray. Without one no tray icon is made and closing ends the
+    // program; tests replace it to exercise the tray headless.
     static inline bool (*systemTrayAvailable)() = &QSystemTrayIcon::isSystemTrayAvailable;
+    // Where the window's last position is kept between runs (empty: the user's config folder); tests
+    // point it elsewhere.
+    static inline QString placementFile;
+    // True where the compositor alone decides where windows go (Wayland).
+    static bool placedByCompositor();
 
 public slots:
     // Messages from later starts: "client" brings the window back, "updator" ends the program.
@@ -79,6 +85,13 @@ private slots:
 
 private:
     void hideToTray();
+    // Every way back (tray icon, tray menu, another start) shows the window normal, raised and active.
+    void restoreWindow();
+    void quitProgram();
+    void placeAtStart();
+    void rememberPosition();
+    void setUpShortcuts();
+    void toggleCurrentPageFullScreen();
     void applyStartUpSkin();
     void setUpSkinChooser();
     void setUpTray();

@@ -50,6 +50,9 @@ PopForm::PopForm(QWidget *parent)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    // Task switchers and docks name it after the product rather than the form.
+    setWindowTitle(clientConfig->productName);
+    setWindowIcon(QIcon(QStringLiteral(":/img/img/ico.png")));
     connect(pageHost, &AxWidgetThread::loadComplete, this, &PopForm::loadFinish);
     connect(stayTimer, &QTimer::timeout, this, &PopForm::myStay);
 }
