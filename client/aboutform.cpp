@@ -1,5 +1,6 @@
 #include "aboutform.h"
 
+#include "deployment.h"
 #include "ui_aboutform.h"
 
 #include <QCoreApplication>
@@ -9,6 +10,7 @@
 AboutForm::AboutForm(QWidget *parent) : QWidget(parent), ui(new Ui::AboutForm)
 {
     ui->setupUi(this);
+    ui->label_6->setText(ui->label_6->text() + Deployment::serverUrl());
     setWindowFlags(Qt::FramelessWindowHint);
     setWindowIcon(QIcon(QStringLiteral(":/img/img/ico.png")));
     if (const QString version = QCoreApplication::applicationVersion(); !version.isEmpty())

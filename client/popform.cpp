@@ -2,8 +2,8 @@
 
 #include "axwidgetthread.h"
 #include "clientconfig.h"
+#include "ui_popform.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMouseEvent>
@@ -11,38 +11,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWebEngineView>
-
-void Ui::PopForm::setupUi(QWidget *window)
-{
-    if (window->objectName().isEmpty())
-        window->setObjectName(QStringLiteral("PopForm"));
-    window->resize(298, 248);
-    window->setStyleSheet(QStringLiteral("background-color: rgb(159, 159, 159);"));
-
-    horizontalLayoutWidget = new QWidget(window);
-    horizontalLayoutWidget->setObjectName(QStringLiteral("horizontalLayoutWidget"));
-    horizontalLayoutWidget->setGeometry(-3, -3, 304, 254);
-    hLayout = new QHBoxLayout(horizontalLayoutWidget);
-    hLayout->setObjectName(QStringLiteral("hLayout"));
-    hLayout->setContentsMargins(0, 0, 0, 0);
-
-    widget = new QWidget(window);
-    widget->setObjectName(QStringLiteral("widget"));
-    widget->setGeometry(280, 0, 18, 18);
-    widget->setStyleSheet(QString());
-
-    pushButton_close = new QPushButton(widget);
-    pushButton_close->setObjectName(QStringLiteral("pushButton_close"));
-    pushButton_close->setGeometry(-1, 0, 19, 19);
-    pushButton_close->setCursor(QCursor(Qt::PointingHandCursor));
-    pushButton_close->setStyleSheet(
-        QStringLiteral("QPushButton{\n\tborder-image: url(:/img/img/winClose.png);\n}\n"
-                       "QPushButton:hover{\n\tborder-image: url(:/img/img/winClose_h.png);\n}\n"));
-
-    window->setWindowTitle(QCoreApplication::translate("PopForm", "Form"));
-    pushButton_close->setText(QString());
-    QMetaObject::connectSlotsByName(window);
-}
 
 PopForm::PopForm(QWidget *parent)
     : QWidget(parent), stayCount(clientConfig->popstayTime), stayTimer(new QTimer(this)),

@@ -5,22 +5,11 @@
 #include <QWidget>
 
 class AxWidgetThread;
-class QHBoxLayout;
-class QPushButton;
 class QTimer;
 
 namespace Ui {
-// The pop-up's widget tree; the widgets belong to the window.
-struct PopForm
-{
-    QWidget *horizontalLayoutWidget = nullptr;
-    QHBoxLayout *hLayout = nullptr;
-    QWidget *widget = nullptr;
-    QPushButton *pushButton_close = nullptr;
-
-    void setupUi(QWidget *window);
-};
-} // namespace Ui
+class PopForm;
+}
 
 // The advertisement window in the bottom-right corner of the desktop. It loads its page unseen,
 // shows itself only when the page is the expected one, and closes itself after the configured stay.

@@ -184,6 +184,11 @@ void Updator::askToUpdate()
     if (!noticeParent)
         return;
     noticeParent->show();
+    // For scripted runs (the demo, the end-to-end test): the question is taken as answered yes.
+    if (qEnvironmentVariableIntValue("ORVANE_UPDATER_UNATTENDED") == 1) {
+        UpdaterLauncher::start();
+        return;
+    }
     QMessageBox box(QMessageBox::Question, tr("提示"), tr("检查到新的版本，是否立即升级?"), QMessageBox::NoButton,
                     noticeParent);
     QPushButton *accept = box.addButton(tr("确定"), QMessageBox::AcceptRole);

@@ -2,6 +2,7 @@
 // scrolling texts and the banner it sets up, the pop-up schedule and the update notice's link.
 #include "axwidgetthread.h"
 #include "clientconfig.h"
+#include "fixture.h"
 #include "mainwindow.h"
 #include "nginxserver.h"
 #include "popform.h"
@@ -55,8 +56,7 @@ void TestAdvertising::writeFile(const QString &path, const QByteArray &bytes)
 
 void TestAdvertising::initTestCase()
 {
-    if (!NginxServer::isAvailable())
-        QSKIP("nginx is not installed");
+    ORVANE_REQUIRE_FIXTURE(NginxServer::isAvailable(), "nginx");
     QVERIFY(server.start(www.path()));
     writeFile(www.filePath(QStringLiteral("banner.html")),
               "<!doctype html><meta charset=\"utf-8\"><title>首页横幅</title><p>banner");

@@ -1,5 +1,6 @@
 // The web page host against pages served by an nginx of the test's own on 127.0.0.1.
 #include "axwidgetthread.h"
+#include "fixture.h"
 #include "nginxserver.h"
 #include "webtest.h"
 
@@ -65,8 +66,7 @@ private:
 
 void TestAxWidgetThread::initTestCase()
 {
-    if (!NginxServer::isAvailable())
-        QSKIP("nginx is not installed");
+    ORVANE_REQUIRE_FIXTURE(NginxServer::isAvailable(), "nginx");
     writePage(QStringLiteral("soft/iflive.html"), "<title>Orvane网络电视</title><p>live");
     writePage(QStringLiteral("soft/ifback.html"), "<title>Orvane 回看</title><p>back");
     writePage(QStringLiteral("lower.html"), "<title>orvane网络电视</title>");

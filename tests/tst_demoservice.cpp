@@ -1,6 +1,7 @@
 // The demo service's pages, served from the repository by an nginx of the test's own: the client
 // accepts every channel page, and the live channel really plays its clip in this web engine.
 #include "axwidgetthread.h"
+#include "fixture.h"
 #include "nginxserver.h"
 #include "webtest.h"
 
@@ -23,8 +24,7 @@ private:
 
 void TestDemoService::initTestCase()
 {
-    if (!NginxServer::isAvailable())
-        QSKIP("nginx is not installed");
+    ORVANE_REQUIRE_FIXTURE(NginxServer::isAvailable(), "nginx");
     QVERIFY2(server.start(QStringLiteral(DEMO_WWW_DIR), QStringLiteral("index index.html;")),
              qPrintable(server.errorLog()));
 }

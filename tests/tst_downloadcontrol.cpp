@@ -3,6 +3,7 @@
 #include "downloadcontrol.h"
 #include "downloadplan.h"
 #include "faultserver.h"
+#include "fixture.h"
 #include "nginxserver.h"
 
 #include <QCryptographicHash>
@@ -135,8 +136,7 @@ QStringList TestDownloadControl::leftFiles() const
 
 void TestDownloadControl::nginx_fivePartsGiveTheSameBytesAndFullProgress()
 {
-    if (!NginxServer::isAvailable())
-        QSKIP("nginx is not installed");
+    ORVANE_REQUIRE_FIXTURE(NginxServer::isAvailable(), "nginx");
     QTemporaryDir served;
     const QByteArray content = package(3 * 1024 * 1024 + 7);
     QFile file(served.filePath(QStringLiteral("Setup-1.2.0.21131.exe")));

@@ -16,6 +16,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 Q_DECLARE_METATYPE(WindowPlacement::Screen)
 
@@ -56,7 +57,8 @@ private slots:
     void closeWithoutTray_endsTheProgram();
     void minimiseButton_minimises();
     void clientMessage_bringsBackAHiddenOrMinimisedWindow();
-    void otherMessages_doNothing();
+    void messages_onlyTheExactWordsAct_data();
+    void messages_onlyTheExactWordsAct();
 
     // Keyboard
     void ctrlQ_endsTheProgram();
@@ -391,13 +393,32 @@ void TestMainWindow::clientMessage_bringsBackAHiddenOrMinimisedWindow()
     QVERIFY(window->isVisible());
 }
 
-void TestMainWindow::otherMessages_doNothing()
+void TestMainWindow::messages_onlyTheExactWordsAct_data()
 {
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("quits");
+    QTest::newRow("updator") << QStringLiteral("updator") << true;
+    QTest::newRow("capitalised client") << QStringLiteral("Client") << false;
+    QTest::newRow("client with a space") << QStringLiteral("client ") << false;
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("updator with a line break") << QStringLiteral("updator\n") << false;
+    QTest::newRow("upper-case updator") << QStringLiteral("UPDATOR") << false;
+}
+
+void TestMainWindow::messages_onlyTheExactWordsAct()
+{
+    QFETCH(QString, message);
+    QFETCH(bool, quits);
     window->hide();
-    for (const QString &text : {QStringLiteral("Client"), QStringLiteral("client "), QStringLiteral(""),
-                                QStringLiteral("updator\n"), QStringLiteral("UPDATOR")})
-        window->receiveMessage(text);
-    QTest::qWait(50);
+    // Quitting only shows inside a running event loop: the message ends it with 0, else the timer with 99.
+    constexpr int NotQuit = 99;
+    QTimer::singleShot(0, window, [this, message] {
+        window->receiveMessage(message);
+    });
+    QTimer::singleShot(200, [] {
+        QCoreApplication::exit(NotQuit);
+    });
+    QCOMPARE(QCoreApplication::exec(), quits ? 0 : NotQuit);
     QVERIFY(window->isHidden());
 }
 

@@ -2,6 +2,7 @@
 // with the local pages that the build delivers beside the program.
 #include "axwidgetthread.h"
 #include "clientconfig.h"
+#include "fixture.h"
 #include "mainwindow.h"
 #include "nginxserver.h"
 #include "webtest.h"
@@ -77,8 +78,7 @@ private:
 
 void TestPageArea::initTestCase()
 {
-    if (!NginxServer::isAvailable())
-        QSKIP("nginx is not installed");
+    ORVANE_REQUIRE_FIXTURE(NginxServer::isAvailable(), "nginx");
     QVERIFY2(server.start(www.path()), qPrintable(server.errorLog()));
     previousDir = QDir::currentPath();
 }

@@ -1,6 +1,7 @@
 // Installed system-wide, the program folder is read-only for its users: the client must keep the
 // skin choice in the user's own folder and the updater must fetch and download there.
 #include "clientconfig.h"
+#include "fixture.h"
 #include "nginxserver.h"
 #include "processtest.h"
 #include "programfolder.h"
@@ -165,11 +166,10 @@ void TestReadOnlyFolder::settingsFile_nothingWritable_readsTheShippedFile()
 
 void TestReadOnlyFolder::updater_readOnlyFolder_downloadsAndRunsFromTheUsersCache()
 {
-    if (!NginxServer::isAvailable())
-        QSKIP("nginx is not installed");
+    ORVANE_REQUIRE_FIXTURE(NginxServer::isAvailable(), "nginx");
     const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
-    if (isRoot() && setpriv.isEmpty())
-        QSKIP("setpriv (util-linux) is needed to run the updater as another user");
+    ORVANE_REQUIRE_FIXTURE(!isRoot() || !setpriv.isEmpty(),
+                           "setpriv (util-linux), needed to run the updater as another user,");
     NginxServer nginx;
     QVERIFY2(nginx.start(QStringLiteral(DEMO_DIR "/update")), qPrintable(nginx.errorLog()));
 

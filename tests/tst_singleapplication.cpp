@@ -1,3 +1,4 @@
+#include "fixture.h"
 #include "instancelock.h"
 #include "processtest.h"
 #include "singleapplication.h"
@@ -251,8 +252,7 @@ void TestSingleApplication::otherUser_getsAnInstanceOfTheirOwn()
     if (::geteuid() != 0)
         QSKIP("needs root to start a process under another user");
     const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
-    if (setpriv.isEmpty())
-        QSKIP("setpriv is not installed");
+    ORVANE_REQUIRE_FIXTURE(!setpriv.isEmpty(), "setpriv (util-linux)");
 
     ProcessTest test;
     const QString key = uniqueKey("users");

@@ -1,5 +1,6 @@
 // The whole update as real processes: a running client, the updater fetching the demo's update from
 // nginx, the client told to quit, and the package started once it has gone.
+#include "fixture.h"
 #include "nginxserver.h"
 #include "processtest.h"
 
@@ -29,6 +30,7 @@ class TestUpdateEndToEnd : public QObject
 private slots:
     void runningClient_quitsThenThePackageRuns();
     void noClient_packageRunsAtOnce();
+    void clientNotice_startsTheUpdaterBesideIt();
 
 private:
     // A folder laid out like an installation: the updater and its icon.
@@ -44,8 +46,7 @@ bool TestUpdateEndToEnd::install(QTemporaryDir &folder)
 
 void TestUpdateEndToEnd::runningClient_quitsThenThePackageRuns()
 {
-    if (!NginxServer::isAvailable())
-        QSKIP("nginx is not installed");
+    ORVANE_REQUIRE_FIXTURE(NginxServer::isAvailable(), "nginx");
     NginxServer nginx;
     QVERIFY2(nginx.start(QStringLiteral(DEMO_DIR "/update")), qPrintable(nginx.errorLog()));
     QTemporaryDir installed;
@@ -78,8 +79,7 @@ void TestUpdateEndToEnd::runningClient_quitsThenThePackageRuns()
 
 void TestUpdateEndToEnd::noClient_packageRunsAtOnce()
 {
-    if (!NginxServer::isAvailable())
-        QSKIP("nginx is not installed");
+    ORVANE_REQUIRE_FIXTURE(NginxServer::isAvailable(), "nginx");
     NginxServer nginx;
     QVERIFY(nginx.start(QStringLiteral(DEMO_DIR "/update")));
     QTemporaryDir installed;
@@ -96,6 +96,43 @@ void TestUpdateEndToEnd::noClient_packageRunsAtOnce()
     QCOMPARE(updater->exitCode(), 0);
     QVERIFY2(timer.elapsed() < 8000, "with no client there is nothing to wait for");
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(installed.filePath(Marker)), 5000);
+}
+
+void TestUpdateEndToEnd::clientNotice_startsTheUpdaterBesideIt()
+{
+    ORVANE_REQUIRE_FIXTURE(NginxServer::isAvailable(), "nginx");
+    QTemporaryDir www;
+    QVERIFY(QDir(www.path()).mkpath(QStringLiteral("soft")));
+    QFile announcement(www.filePath(QStringLiteral("soft/config.ini")));
+    QVERIFY(announcement.open(QIODevice::WriteOnly));
+    announcement.write("AppVersion=1.2.0.99999\n");
+    announcement.close();
+    NginxServer service;
+    QVERIFY(service.start(www.path()));
+    NginxServer updateServer;
+    QVERIFY(updateServer.start(QStringLiteral(DEMO_DIR "/update")));
+    QTemporaryDir installed;
+    QVERIFY(install(installed));
+    QVERIFY(QFile::copy(QStringLiteral(ORVN_PATH), installed.filePath(QStringLiteral("ORVN"))));
+
+    ProcessTest test;
+    QProcessEnvironment env = test.environment();
+    env.insert(QStringLiteral("ORVANE_SERVER_URL"), service.url());
+    env.insert(QStringLiteral("ORVANE_UPDATE_SERVER_URL"), updateServer.url());
+    env.insert(QStringLiteral("ORVANE_UPDATER_UNATTENDED"), QStringLiteral("1"));
+    QProcess *client = test.start(installed.filePath(QStringLiteral("ORVN")), {}, env);
+
+    // Only the updater started from the client's own folder can leave the package's marker there.
+    const bool updated = QTest::qWaitFor(
+        [&] {
+            return QFile::exists(installed.filePath(Marker));
+        },
+        30000);
+    // The updater runs detached from the client: make sure none outlives the test.
+    QProcess::execute(QStringLiteral("pkill"), {QStringLiteral("-f"), installed.filePath(QStringLiteral("Renovo"))});
+    QVERIFY2(updated, qPrintable(ProcessTest::output(client)));
+    QVERIFY(client->state() == QProcess::NotRunning || client->waitForFinished(5000));
+    QCOMPARE(client->exitCode(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestUpdateEndToEnd)

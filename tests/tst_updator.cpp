@@ -1,4 +1,5 @@
 #include "clientconfig.h"
+#include "fixture.h"
 #include "nginxserver.h"
 #include "updaterlauncher.h"
 #include "updator.h"
@@ -61,6 +62,7 @@ class TestUpdator : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -92,6 +94,11 @@ private:
     QSignalSpy *finishedSpy = nullptr;
 };
 
+void TestUpdator::initTestCase()
+{
+    ORVANE_REQUIRE_FIXTURE(NginxServer::isAvailable(), "nginx");
+}
+
 void TestUpdator::init()
 {
     previousCurrent = QDir::currentPath();
@@ -117,8 +124,6 @@ void TestUpdator::cleanup()
 
 void TestUpdator::serve(const QByteArray &body)
 {
-    if (!NginxServer::isAvailable())
-        QSKIP("nginx is not installed");
     QDir(wwwDir.path()).mkpath(QStringLiteral("soft"));
     QFile file(wwwDir.filePath(QStringLiteral("soft/config.ini")));
     QVERIFY(file.open(QIODevice::WriteOnly));
