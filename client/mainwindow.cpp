@@ -491,6 +491,9 @@ void MainWindow::setUpAdvertising()
     checkUpdateTimer = new QTimer(this);
     connect(checkUpdateTimer, &QTimer::timeout, this, &MainWindow::onCheckUpdate);
     checkUpdateTimer->start(500);
+
+    retryTimer = new QTimer(this);
+    connect(retryTimer, &QTimer::timeout, this, &MainWindow::onRetryTick);
 }
 
 void MainWindow::stopServerFetch()
@@ -515,9 +518,29 @@ void MainWindow::onCheckUpdate()
 
 void MainWindow::onGetInfoFinished()
 {
+    // A failed fetch is tried again until one succeeds (the service may have been down for a moment);
+    // the local banner is shown meanwhile, once.
+    if (!updator->succeeded()) {
+        retrySchedule.failed();
+        qCInfo(lcWindow) << "server configuration fetch failed; next attempt in"
+                         << RetrySchedule::delaySeconds(retrySchedule.failureCount()) << "s";
+        retryTimer->start(1000);
+        if (retrySchedule.failureCount() > 1)
+            return;
+    } else {
+        retryTimer->stop();
+    }
     ui->label_ad->setADText(clientConfig->textADStr, clientConfig->textADLink);
     if (!clientConfig->bannerADUrl.isEmpty())
         bannerHost->beginUrl(clientConfig->bannerADUrl);
+}
+
+void MainWindow::onRetryTick()
+{
+    if (!retrySchedule.tick())
+        return;
+    retryTimer->stop();
+    updator->fetchAgain();
 }
 
 void MainWindow::onPopShow()

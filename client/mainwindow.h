@@ -3,6 +3,7 @@
 #include "windowdrag.h"
 
 #include "popschedule.h"
+#include "retryschedule.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -80,6 +81,7 @@ private slots:
     // The server configuration, the advertising it sets up and the update notice
     void onCheckUpdate();
     void onGetInfoFinished();
+    void onRetryTick();
     void onPopShow();
     void on_label_update_linkActivated(QString link);
 
@@ -126,6 +128,9 @@ private:
     int bannerErrorRounds = 0;
     QTimer *popTimer = nullptr;
     QTimer *checkUpdateTimer = nullptr;
+    // Ticks once a second while a failed server configuration fetch waits to be tried again.
+    QTimer *retryTimer = nullptr;
+    RetrySchedule retrySchedule;
     PopForm *popForm = nullptr;
     PopSchedule popSchedule;
     Updator *updator = nullptr;

@@ -32,6 +32,7 @@ private slots:
 
     void fetchAtStart_setsTheTextsAndTheBanner();
     void failedFetch_leavesTheTextBlankAndShowsTheLocalBanner();
+    void failedFetch_isTriedAgainAfter30TicksUntilItSucceeds();
     void popShow_followsTheScheduleAndReplacesTheOldWindow();
     void updateLink_startsTheUpdaterEachTime();
 
@@ -118,6 +119,31 @@ void TestAdvertising::failedFetch_leavesTheTextBlankAndShowsTheLocalBanner()
     QVERIFY(label->text().isEmpty());
     QTest::qWait(300);
     QVERIFY(!label->hasStarted());
+}
+
+void TestAdvertising::failedFetch_isTriedAgainAfter30TicksUntilItSucceeds()
+{
+    const QString later = www.filePath(QStringLiteral("later/soft/config.ini"));
+    QFile::remove(later);
+    startWindow(server.url(QStringLiteral("/later")));
+    QTRY_VERIFY_WITH_TIMEOUT(window->retryTimer->isActive(), LoadTimeout);
+    window->retryTimer->stop(); // ticks are driven by hand below
+    auto *label = window->findChild<ScrollLabel *>(QStringLiteral("label_ad"));
+    auto ticks = [this](int count) {
+        for (int i = 0; i < count; ++i)
+            QMetaObject::invokeMethod(window, "onRetryTick");
+    };
+
+    // The service comes back; nothing is fetched before the 30th tick.
+    QDir().mkpath(QFileInfo(later).path());
+    QVERIFY(QFile::copy(www.filePath(QStringLiteral("soft/config.ini")), later));
+    ticks(29);
+    QTest::qWait(300);
+    QVERIFY(label->text().isEmpty());
+    ticks(1);
+    QTRY_COMPARE_WITH_TIMEOUT(label->text(), QStringLiteral("第一条"), LoadTimeout);
+    QVERIFY(!window->retryTimer->isActive()); // a successful fetch is final
+    QFile::remove(later);
 }
 
 void TestAdvertising::popShow_followsTheScheduleAndReplacesTheOldWindow()
