@@ -6,6 +6,8 @@
 #include "skinform.h"
 #include "webtest.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
@@ -16,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWebEngineView>
 
 #include <memory>
 
@@ -88,6 +91,9 @@ private slots:
     void aboutEntry_opensCentredOverTheWindowWithTheVersion();
     void ownWindows_carryTheProductTitleAndIcon_data();
     void ownWindows_carryTheProductTitleAndIcon();
+    void accessibilityTree_everyControlHasANameAndARole_data();
+    void accessibilityTree_everyControlHasANameAndARole();
+    void tab_movesThroughTheWindowsOwnButtons();
     void exitEntry_endsTheEventLoopWithZero();
 
     // Skins
@@ -393,6 +399,70 @@ void TestMainWindowTray::ownWindows_carryTheProductTitleAndIcon()
     QVERIFY(shown);
     QVERIFY2(shown->windowTitle().contains(clientConfig->productName), qPrintable(shown->windowTitle()));
     QVERIFY(!shown->windowIcon().isNull());
+}
+
+void TestMainWindowTray::accessibilityTree_everyControlHasANameAndARole_data()
+{
+    ownWindows_carryTheProductTitleAndIcon_data();
+    QTest::newRow("main window") << "main window";
+}
+
+void TestMainWindowTray::accessibilityTree_everyControlHasANameAndARole()
+{
+    QFETCH(QString, window);
+    startWindow();
+    std::unique_ptr<PopForm> pop;
+    QWidget *root = this->window;
+    if (window == QLatin1String("pop-up")) {
+        pop = std::make_unique<PopForm>();
+        root = pop.get();
+    } else if (window == QLatin1String("skin chooser")) {
+        root = this->window->findChild<SkinForm *>();
+    } else if (window == QLatin1String("about")) {
+        action("actionAbout")->trigger();
+        root = aboutWindows().value(0);
+    }
+    QVERIFY(root);
+    root->show();
+
+    // Every button and label a screen reader can reach; the pages inside the web views speak for
+    // themselves.
+    int controls = 0;
+    QList<QAccessibleInterface *> pending{QAccessible::queryAccessibleInterface(root)};
+    while (!pending.isEmpty()) {
+        QAccessibleInterface *node = pending.takeFirst();
+        QVERIFY(node && node->isValid());
+        QObject *object = node->object();
+        if (qobject_cast<QWebEngineView *>(object))
+            continue;
+        for (int i = 0; i < node->childCount(); ++i)
+            pending << node->child(i);
+        if (!qobject_cast<QAbstractButton *>(object) && !qobject_cast<QLabel *>(object))
+            continue;
+        ++controls;
+        const QString where = object->objectName();
+        QVERIFY2(node->role() != QAccessible::NoRole, qPrintable(where));
+        QVERIFY2(!node->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(where + QStringLiteral(": no name")));
+        if (auto *button = qobject_cast<QAbstractButton *>(object); button && button->text().isEmpty())
+            QVERIFY2(!button->toolTip().isEmpty(), qPrintable(where + QStringLiteral(": no tooltip")));
+    }
+    QVERIFY(controls > 0);
+}
+
+void TestMainWindowTray::tab_movesThroughTheWindowsOwnButtons()
+{
+    startWindow();
+    // The chain of widgets that Tab visits, from the first page button round to itself.
+    auto *first = window->findChild<QPushButton *>(QStringLiteral("pushButton_page1"));
+    QStringList visited;
+    for (QWidget *next = first->nextInFocusChain(); next != first && visited.size() < 200;
+         next = next->nextInFocusChain()) {
+        if (qobject_cast<QPushButton *>(next) && next->isVisibleTo(window) && (next->focusPolicy() & Qt::TabFocus))
+            visited << next->objectName();
+    }
+    QCOMPARE(visited, (QStringList{QStringLiteral("pushButton_page2"), QStringLiteral("pushButton_book"),
+                                   QStringLiteral("pushButton_skin"), QStringLiteral("pushButton_min"),
+                                   QStringLiteral("pushButton_close")}));
 }
 
 void TestMainWindowTray::exitEntry_endsTheEventLoopWithZero()
