@@ -34,6 +34,7 @@ private slots:
     void fetchAtStart_setsTheTextsAndTheBanner();
     void failedFetch_leavesTheTextBlankAndShowsTheLocalBanner();
     void failedFetch_isTriedAgainAfter30TicksUntilItSucceeds();
+    void longScrollingText_neverCoversNorTakesClicksFromTheUpdateLink();
     void popShow_followsTheScheduleAndReplacesTheOldWindow();
     void updateLink_startsTheUpdaterEachTime();
 
@@ -146,6 +147,30 @@ void TestAdvertising::failedFetch_isTriedAgainAfter30TicksUntilItSucceeds()
     QTRY_COMPARE_WITH_TIMEOUT(label->text(), QStringLiteral("第一条"), LoadTimeout);
     QVERIFY(!window->retryTimer->isActive()); // a successful fetch is final
     QFile::remove(later);
+}
+
+void TestAdvertising::longScrollingText_neverCoversNorTakesClicksFromTheUpdateLink()
+{
+    startWindow(server.url(QStringLiteral("/nowhere")));
+    auto *label = window->findChild<ScrollLabel *>(QStringLiteral("label_ad"));
+    auto *update = window->findChild<QLabel *>(QStringLiteral("label_update"));
+    update->show();
+    label->setADText(QStringLiteral("很长的滚动文字").repeated(12), QStringLiteral("http://127.0.0.1/ad"));
+    for (int step = 0; step < 200 && !label->isResting(); ++step)
+        label->advance();
+    QVERIFY(label->isResting());
+    QWidget *central = window->centralWidget();
+    // The text itself is wider than the whole bottom bar...
+    QVERIFY(label->width() > update->geometry().right());
+    // ...but shows only inside its own area...
+    const QRect shown =
+        QRect(label->mapTo(central, QPoint(0, 0)), label->size())
+            .intersected(QRect(label->parentWidget()->mapTo(central, QPoint(0, 0)), label->parentWidget()->size()));
+    QVERIFY(!shown.isEmpty());
+    QVERIFY(!shown.intersects(update->geometry()));
+    // ...and every point of the link still belongs to the link.
+    for (int x = update->geometry().left(); x <= update->geometry().right(); x += 5)
+        QCOMPARE(central->childAt(x, update->geometry().center().y()), update);
 }
 
 void TestAdvertising::popShow_followsTheScheduleAndReplacesTheOldWindow()

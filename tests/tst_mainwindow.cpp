@@ -119,7 +119,8 @@ void TestMainWindow::widgetTree_data()
     row("horizontalLayoutWidget_6", QRect(-2, -2, 854, 474), QStringLiteral("widget_main"), false, false);
     row("pushButton_close", QRect(824, 3, 25, 22), central, true, false);
     row("label_update", QRect(142, 573, 141, 20), central, true, false);
-    row("label_ad", QRect(836, 574, 4, 20), central, false, false);
+    row("widget_adText", QRect(290, 574, 550, 20), central, false, false);
+    row("label_ad", QRect(546, 0, 4, 20), QStringLiteral("widget_adText"), false, false);
     row("pushButton_skin", QRect(772, 3, 25, 22), central, true, false);
     row("pushButton_min", QRect(799, 3, 25, 22), central, true, false);
     row("widget_ad", QRect(376, 30, 466, 58), central, false, false);
