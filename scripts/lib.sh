@@ -7,7 +7,7 @@ ORVANE_BUILD=${ORVANE_BUILD_DIR:-$ORVANE_ROOT/build}
 ORVANE_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools libgl-dev
-    nginx-light xvfb xauth x11-utils imagemagick fonts-noto-cjk util-linux
+    nginx-light xvfb xauth x11-utils imagemagick fonts-noto-cjk fonts-wqy-microhei util-linux
 )
 
 say() { printf '\033[1m==> %s\033[0m\n' "$*"; }

@@ -8,6 +8,7 @@
 #include "webtest.h"
 
 #include <QDir>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -59,6 +60,8 @@ private slots:
     void banner_entersItsAreaOnlyOnceLoaded();
     void failingBanner_showsTheLocalBannerPage();
     void missingBannerPage_leavesTheAreaEmpty();
+    void localBanner_fitsItsAreaOnOneLineInEachFont_data();
+    void localBanner_fitsItsAreaOnOneLineInEachFont();
 
 private:
     void writeChannel(int page, const QByteArray &title);
@@ -330,6 +333,66 @@ void TestPageArea::missingBannerPage_leavesTheAreaEmpty()
     QCOMPARE(done.count(), 4);
     QCOMPARE(window->findChild<QHBoxLayout *>(QStringLiteral("hLayout_ad"))->indexOf(bannerView), -1);
     QVERIFY(!bannerView->isVisible());
+}
+
+void TestPageArea::localBanner_fitsItsAreaOnOneLineInEachFont_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::newRow("Noto Sans CJK") << "Noto Sans CJK SC";
+    QTest::newRow("WenQuanYi Micro Hei") << "WenQuanYi Micro Hei";
+}
+
+void TestPageArea::localBanner_fitsItsAreaOnOneLineInEachFont()
+{
+    QFETCH(QString, family);
+    ORVANE_REQUIRE_FIXTURE(QFontDatabase::families().contains(family), "the font");
+    // The banner's view sticks out of its 466 x 58 area by 3 pixels on every side.
+    QWebEngineView view;
+    view.resize(472, 64);
+    view.show();
+    QSignalSpy loaded(view.page(), &QWebEnginePage::loadFinished);
+    view.load(QUrl::fromLocalFile(QStringLiteral(PROGRAM_DIR "/html/errorb.html")));
+    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), LoadTimeout);
+    QVERIFY(loaded.first().first().toBool());
+
+    // Every run of text: its box, and on how many lines it lies.
+    const QString script =
+        QStringLiteral(
+            "document.body.style.fontFamily = \"'%1'\";"
+            "const runs = [];"
+            "const walk = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);"
+            "while (walk.nextNode()) {"
+            "  if (!walk.currentNode.textContent.trim()) continue;"
+            "  const range = document.createRange(); range.selectNodeContents(walk.currentNode);"
+            "  const r = range.getBoundingClientRect();"
+            "  const lines = new Set(Array.from(range.getClientRects()).map(c => Math.round(c.bottom))).size;"
+            "  runs.push([r.left, r.top, r.right, r.bottom, lines]);"
+            "}"
+            "runs")
+            .arg(family);
+    QVariantList runs;
+    bool answered = false;
+    view.page()->runJavaScript(script, [&](const QVariant &result) {
+        runs = result.toList();
+        answered = true;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(answered, LoadTimeout);
+    QVERIFY(!runs.isEmpty());
+    const QRectF area(3, 3, 466, 58);
+    qreal top = -1;
+    for (const QVariant &run : runs) {
+        const QVariantList box = run.toList();
+        const QRectF rect(QPointF(box.at(0).toDouble(), box.at(1).toDouble()),
+                          QPointF(box.at(2).toDouble(), box.at(3).toDouble()));
+        const QString what =
+            QStringLiteral("%1,%2 %3x%4").arg(rect.left()).arg(rect.top()).arg(rect.width()).arg(rect.height());
+        QVERIFY2(area.contains(rect), qPrintable(what));
+        QVERIFY2(box.at(4).toInt() == 1, qPrintable(what + QStringLiteral(": wraps")));
+        // All runs share one line.
+        if (top >= 0)
+            QVERIFY2(qAbs(rect.center().y() - top) < rect.height(), qPrintable(what));
+        top = rect.center().y();
+    }
 }
 
 ORVANE_WEB_TEST_MAIN(TestPageArea)
