@@ -36,6 +36,13 @@ build_all() {
     cmake --build "$ORVANE_BUILD"
 }
 
+# Only the two programs and their data, without the test suites: what the demo needs.
+build_programs() {
+    say "Building the programs in $ORVANE_BUILD"
+    cmake -S "$ORVANE_ROOT" -B "$ORVANE_BUILD" -G Ninja ${CMAKE_BUILD_TYPE:+-DCMAKE_BUILD_TYPE=$CMAKE_BUILD_TYPE} >/dev/null
+    cmake --build "$ORVANE_BUILD" --target ORVN Renovo orvane_program_data
+}
+
 # The web engine refuses to run as root with its sandbox; only then is it switched off.
 web_engine_environment() {
     if [ "$(id -u)" -eq 0 ]; then

@@ -2,12 +2,14 @@
 #include "mainwindow.h"
 #include "programfolder.h"
 #include "singleapplication.h"
+#include "startuplogging.h"
 
 #include <QDir>
 #include <QNetworkProxyFactory>
 
 int main(int argc, char **argv)
 {
+    StartupLogging::apply();
     // One updater at a time: two would download the same package and hand over twice.
     const InstanceLock updaterLock(QStringLiteral("Renovo"));
     if (updaterLock.state() == InstanceLock::State::Secondary)
