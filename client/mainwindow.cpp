@@ -59,6 +59,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     // The window draws its own title bar; the flag keeps its taskbar entry and lets it be minimised.
     setWindowFlags((windowFlags() | Qt::FramelessWindowHint) & ~Qt::WindowMaximizeButtonHint);
     setFixedSize(852, 600);
+    qCInfo(lcWindow).noquote() << "window system:" << QGuiApplication::platformName();
     placeAtStart();
 
     setWindowTitle(clientConfig->productName);

@@ -49,6 +49,8 @@ void PopForm::startPop()
     const QPoint corner = placement(availRect.size(), size());
     popX = corner.x();
     popY = corner.y();
+    // On Wayland the compositor alone places windows, so the move is only a wish there: weston, for
+    // one, opens the pop-up where its own policy puts new windows, not necessarily in the corner.
     move(popX, popY);
     if (!url.isEmpty())
         pageHost->beginUrl(url);

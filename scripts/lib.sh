@@ -8,6 +8,7 @@ ORVANE_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools libgl-dev
     nginx-light xvfb xauth x11-utils imagemagick fonts-noto-cjk fonts-wqy-microhei util-linux
+    weston qt6-wayland
 )
 
 say() { printf '\033[1m==> %s\033[0m\n' "$*"; }
