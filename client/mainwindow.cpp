@@ -55,6 +55,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
 {
     ui->setupUi(this);
     setUpPageArea();
+    setUpTabOrder();
 
     // The window draws its own title bar; the flag keeps its taskbar entry and lets it be minimised.
     setWindowFlags((windowFlags() | Qt::FramelessWindowHint) & ~Qt::WindowMaximizeButtonHint);
@@ -195,6 +196,16 @@ void MainWindow::quitProgram()
 {
     // Not quit(): that first asks every window to close, and ours refuses, so it would be ignored.
     QCoreApplication::exit(0);
+}
+
+void MainWindow::setUpTabOrder()
+{
+    // The page views join the window after its form: Tab leaves a page's last link for the window's
+    // buttons, left to right, and comes back to the page after the last one.
+    QWidget *const chain[] = {ui->pushButton_page1, ui->pushButton_page2, ui->pushButton_book, ui->pushButton_skin,
+                              ui->pushButton_min,   ui->pushButton_close, pageHost->axWidget};
+    for (size_t i = 1; i < std::size(chain); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
 }
 
 void MainWindow::setUpShortcuts()

@@ -93,6 +93,7 @@ private:
     void placeAtStart();
     void rememberPosition();
     void setUpShortcuts();
+    void setUpTabOrder();
     void toggleCurrentPageFullScreen();
     void applyStartUpSkin();
     void setUpSkinChooser();

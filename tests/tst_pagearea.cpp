@@ -7,6 +7,7 @@
 #include "nginxserver.h"
 #include "webtest.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -60,6 +61,7 @@ private slots:
     void banner_entersItsAreaOnlyOnceLoaded();
     void failingBanner_showsTheLocalBannerPage();
     void missingBannerPage_leavesTheAreaEmpty();
+    void tab_leavesThePageForTheWindowsButtons();
     void localBanner_fitsItsAreaOnOneLineInEachFont_data();
     void localBanner_fitsItsAreaOnOneLineInEachFont();
 
@@ -333,6 +335,38 @@ void TestPageArea::missingBannerPage_leavesTheAreaEmpty()
     QCOMPARE(done.count(), 4);
     QCOMPARE(window->findChild<QHBoxLayout *>(QStringLiteral("hLayout_ad"))->indexOf(bannerView), -1);
     QVERIFY(!bannerView->isVisible());
+}
+
+void TestPageArea::tab_leavesThePageForTheWindowsButtons()
+{
+    QFile page(www.filePath(QLatin1String(Channels[0].path)));
+    QVERIFY(page.open(QIODevice::WriteOnly));
+    page.write("<!doctype html><meta charset=\"utf-8\"><title>Orvane 直播</title>"
+               "<a href=\"#1\">一</a> <a href=\"#2\">二</a> <a href=\"#3\">三</a>");
+    page.close();
+    startWindow(server.url());
+    waitForPage(QUrl(server.url(QStringLiteral("/soft/iflive.html"))));
+    QApplication::setActiveWindow(window);
+    QTRY_VERIFY(window->isActiveWindow());
+    view("pageView")->setFocus(Qt::TabFocusReason);
+    // Through the page's own links, then the window's buttons in their order (the current page's
+    // is disabled), then back into the page.
+    QStringList buttons;
+    bool backInThePage = false;
+    for (int i = 0; i < 16 && !backInThePage; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::qWait(50);
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        if (qobject_cast<QPushButton *>(focus))
+            buttons << focus->objectName();
+        else if (!buttons.isEmpty())
+            backInThePage = view("pageView")->isAncestorOf(focus) || focus == view("pageView");
+    }
+    QCOMPARE(buttons, (QStringList{QStringLiteral("pushButton_page2"), QStringLiteral("pushButton_book"),
+                                   QStringLiteral("pushButton_skin"), QStringLiteral("pushButton_min"),
+                                   QStringLiteral("pushButton_close")}));
+    QVERIFY(backInThePage);
 }
 
 void TestPageArea::localBanner_fitsItsAreaOnOneLineInEachFont_data()
