@@ -1,6 +1,7 @@
 // Installed system-wide, the program folder is read-only for its users: the client must keep the
 // skin choice in the user's own folder and the updater must fetch and download there.
 #include "clientconfig.h"
+#include "demoupdate.h"
 #include "fixture.h"
 #include "nginxserver.h"
 #include "processtest.h"
@@ -170,8 +171,11 @@ void TestReadOnlyFolder::updater_readOnlyFolder_downloadsAndRunsFromTheUsersCach
     const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
     ORVANE_REQUIRE_FIXTURE(!isRoot() || !setpriv.isEmpty(),
                            "setpriv (util-linux), needed to run the updater as another user,");
+    QTemporaryDir update;
+    QString log;
+    QVERIFY2(makeDemoUpdate(update.path(), &log), qPrintable(log));
     NginxServer nginx;
-    QVERIFY2(nginx.start(QStringLiteral(DEMO_DIR "/update")), qPrintable(nginx.errorLog()));
+    QVERIFY2(nginx.start(update.path()), qPrintable(nginx.errorLog()));
 
     QTemporaryDir installed;
     QVERIFY(QFile::copy(QStringLiteral(RENOVO_PATH), installed.filePath(QStringLiteral("Renovo"))));

@@ -1,5 +1,6 @@
 // The whole update as real processes: a running client, the updater fetching the demo's update from
 // nginx, the client told to quit, and the package started once it has gone.
+#include "demoupdate.h"
 #include "fixture.h"
 #include "nginxserver.h"
 #include "processtest.h"
@@ -47,8 +48,11 @@ bool TestUpdateEndToEnd::install(QTemporaryDir &folder)
 void TestUpdateEndToEnd::runningClient_quitsThenThePackageRuns()
 {
     ORVANE_REQUIRE_FIXTURE(NginxServer::isAvailable(), "nginx");
+    QTemporaryDir update;
+    QString log;
+    QVERIFY2(makeDemoUpdate(update.path(), &log), qPrintable(log));
     NginxServer nginx;
-    QVERIFY2(nginx.start(QStringLiteral(DEMO_DIR "/update")), qPrintable(nginx.errorLog()));
+    QVERIFY2(nginx.start(update.path()), qPrintable(nginx.errorLog()));
     QTemporaryDir installed;
     QVERIFY(install(installed));
 
@@ -80,8 +84,11 @@ void TestUpdateEndToEnd::runningClient_quitsThenThePackageRuns()
 void TestUpdateEndToEnd::noClient_packageRunsAtOnce()
 {
     ORVANE_REQUIRE_FIXTURE(NginxServer::isAvailable(), "nginx");
+    QTemporaryDir update;
+    QString log;
+    QVERIFY2(makeDemoUpdate(update.path(), &log), qPrintable(log));
     NginxServer nginx;
-    QVERIFY(nginx.start(QStringLiteral(DEMO_DIR "/update")));
+    QVERIFY(nginx.start(update.path()));
     QTemporaryDir installed;
     QVERIFY(install(installed));
 
@@ -109,8 +116,11 @@ void TestUpdateEndToEnd::clientNotice_startsTheUpdaterBesideIt()
     announcement.close();
     NginxServer service;
     QVERIFY(service.start(www.path()));
+    QTemporaryDir update;
+    QString log;
+    QVERIFY2(makeDemoUpdate(update.path(), &log), qPrintable(log));
     NginxServer updateServer;
-    QVERIFY(updateServer.start(QStringLiteral(DEMO_DIR "/update")));
+    QVERIFY(updateServer.start(update.path()));
     QTemporaryDir installed;
     QVERIFY(install(installed));
     QVERIFY(QFile::copy(QStringLiteral(ORVN_PATH), installed.filePath(QStringLiteral("ORVN"))));

@@ -3,8 +3,8 @@
 #include "instancelock.h"
 #include "mainwindow.h"
 #include "singleapplication.h"
+#include "testrelease.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -23,11 +23,11 @@ namespace {
 
 const QByteArray Script = "#!/bin/sh\necho ran > \"$(dirname \"$0\")/package-ran\"\n";
 
+// A configuration signed with the test key for `package` at `packUrl`.
 QByteArray config(const QByteArray &version, const QByteArray &packUrl, const QByteArray &notes = "\"new things\"",
-                  const QByteArray &extra = QByteArray())
+                  const QByteArray &package = Script)
 {
-    return "AppVersion=" + version + "\n[Update]\nupdatePackUrl=" + packUrl + "\nnewVersionInfo=" + notes + "\n" +
-           extra;
+    return TestRelease::of(package, version, packUrl).ini(notes);
 }
 
 enum class ConfigAnswer { UpToDate, Newer, Older, NoKeys, Garbage, NotFound, Refused, Stalls };
@@ -109,6 +109,7 @@ MainWindow *TestUpdateWindow::makeWindow(const QString &configUrl)
     window = new MainWindow(application, nullptr);
     window->setConfigUrl(configUrl);
     window->setStallTimeout(500);
+    window->setTrustedKeys({TestRelease::key().publicKey});
     window->show();
     return window;
 }
@@ -162,11 +163,12 @@ void TestUpdateWindow::check_showsItsOutcome_data()
     QTest::addColumn<bool>("offered");
     const QString failed = QStringLiteral("获取更新信息失败");
     const QString offer = QStringLiteral("是否立即升级到最新版?");
+    const QString unsigned_ = QStringLiteral("更新信息未签名，已拒绝");
     QTest::newRow("same version") << ConfigAnswer::UpToDate << QStringLiteral("恭喜，已经是最新版本！") << false;
     QTest::newRow("newer version") << ConfigAnswer::Newer << offer << true;
-    QTest::newRow("older version") << ConfigAnswer::Older << offer << true;
-    QTest::newRow("no keys") << ConfigAnswer::NoKeys << offer << true;
-    QTest::newRow("garbage") << ConfigAnswer::Garbage << offer << true;
+    QTest::newRow("older version") << ConfigAnswer::Older << QStringLiteral("不允许降级到旧版本") << false;
+    QTest::newRow("no keys") << ConfigAnswer::NoKeys << unsigned_ << false;
+    QTest::newRow("garbage") << ConfigAnswer::Garbage << unsigned_ << false;
     QTest::newRow("404") << ConfigAnswer::NotFound << failed << false;
     QTest::newRow("refused") << ConfigAnswer::Refused << failed << false;
     QTest::newRow("stalls") << ConfigAnswer::Stalls << failed << false;
@@ -312,25 +314,22 @@ void TestUpdateWindow::update_downloadsRunsThePackageAndCloses()
 void TestUpdateWindow::failedDownload_reportsRunsNothingAndAllowsARetry_data()
 {
     QTest::addColumn<QByteArray>("packUrl");
-    QTest::addColumn<QByteArray>("sha256");
     QTest::addColumn<bool>("partFails");
-    const QByteArray good = QCryptographicHash::hash(Script, QCryptographicHash::Sha256).toHex();
-    QTest::newRow("a part fails") << QByteArray("/soft/orvane-update.sh") << good << true;
-    QTest::newRow("wrong checksum") << QByteArray("/soft/orvane-update.sh") << QByteArray(64, 'a') << false;
-    QTest::newRow("not http") << QByteArray("file:///bin/true") << QByteArray() << false;
+    // A package that is not the signed one: tst_updatetrust.
+    QTest::newRow("a part fails") << QByteArray("/soft/orvane-update.sh") << true;
+    QTest::newRow("not http") << QByteArray("file:///bin/true") << false;
 }
 
 void TestUpdateWindow::failedDownload_reportsRunsNothingAndAllowsARetry()
 {
     QFETCH(QByteArray, packUrl);
-    QFETCH(QByteArray, sha256);
     QFETCH(bool, partFails);
     bool broken = true;
     FaultServer server;
     QVERIFY(server.start([&](const HttpRequest &request) {
         if (request.path == "/soft/config.ini") {
             HttpAnswer reply;
-            reply.body = config("1.2.0.21131", packUrl, "x", "updatePackSha256=" + sha256 + "\n");
+            reply.body = config("1.2.0.21131", packUrl, "x");
             return reply;
         }
         HttpAnswer reply = FaultServer::honest(Script, request);
@@ -413,7 +412,7 @@ void TestUpdateWindow::cancelDuringDownload_asksAndOnlyConfirmationCloses()
     QVERIFY(server.start([&](const HttpRequest &request) {
         if (request.path == "/soft/config.ini") {
             HttpAnswer reply;
-            reply.body = config("1.2.0.21131", "/soft/big.bin");
+            reply.body = config("1.2.0.21131", "/soft/big.bin", "x", content);
             return reply;
         }
         HttpAnswer reply = FaultServer::honest(content, request);
@@ -452,7 +451,7 @@ void TestUpdateWindow::packageThatCannotStart_keepsTheWindowAndSaysWhere()
     QVERIFY(server.start([&](const HttpRequest &request) {
         if (request.path == "/soft/config.ini") {
             HttpAnswer reply;
-            reply.body = config("1.2.0.21131", "/soft/broken.sh");
+            reply.body = config("1.2.0.21131", "/soft/broken.sh", "x", broken);
             return reply;
         }
         return FaultServer::honest(broken, request);

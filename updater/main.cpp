@@ -1,6 +1,8 @@
 #include "instancelock.h"
 #include "mainwindow.h"
+#include "pinnedkeys.h"
 #include "programfolder.h"
+#include "releasemanifest.h"
 #include "singleapplication.h"
 #include "startuplogging.h"
 
@@ -29,6 +31,7 @@ int main(int argc, char **argv)
     MainWindow window(&app, nullptr);
     window.setWorkFolder(ProgramFolder::writableFolder(QDir::currentPath(),
                                                        ProgramFolder::userCacheFolder() + QStringLiteral("/update")));
+    window.setTrustedKeys(Release::parsePublicKeys(QStringLiteral(ORVANE_PINNED_UPDATE_KEYS)));
     window.show();
     return app.exec();
 }

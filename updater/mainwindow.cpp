@@ -5,11 +5,13 @@
 #include "downloadplan.h"
 #include "instancelock.h"
 #include "packagelauncher.h"
+#include "releasemanifest.h"
 #include "serverinfo.h"
 #include "singleapplication.h"
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
@@ -81,6 +83,11 @@ void MainWindow::setClientExitWait(int milliseconds)
     clientExitWaitMs = milliseconds;
 }
 
+void MainWindow::setTrustedKeys(const QList<QByteArray> &keys)
+{
+    trustedKeys = keys;
+}
+
 void MainWindow::init()
 {
     checkTimer.stop();
@@ -96,7 +103,17 @@ void MainWindow::init()
     const QUrl packUrl(info.updatePackUrl);
     updatePackUrl = !info.updatePackUrl.isEmpty() && packUrl.isRelative() ? QUrl(configUrl).resolved(packUrl).toString()
                                                                           : info.updatePackUrl;
-    updatePackSha256 = info.updatePackSha256;
+    // Nothing the configuration says is believed before its signature is: a refused release is not offered.
+    release = signedRelease(info, DownloadPlan::outputName(QUrl(updatePackUrl), QString()));
+    const Release::Refusal refusal =
+        Release::check(release, info.appVersion, QLatin1String(ServerInfoFile::BuiltInVersion), trustedKeys,
+                       QDateTime::currentDateTimeUtc());
+    if (refusal != Release::Refusal::None) {
+        qCWarning(lcUpdater) << "release refused:" << Release::reason(refusal);
+        updatePackUrl.clear();
+        ui->label_note->setText(Release::message(refusal));
+        return;
+    }
 
     if (!ServerInfoFile::offersUpdate(QLatin1String(ServerInfoFile::BuiltInVersion), info.appVersion)) {
         ui->label_note->setText(tr("恭喜，已经是最新版本！"));
@@ -143,7 +160,6 @@ void MainWindow::on_pushButton_update_clicked()
     ui->label_note->setText(tr("正在下载更新文件..."));
     downloading = true;
 
-    control->SetExpectedSha256(updatePackSha256);
     control->FetchFile(updatePackUrl, partCount,
                        QDir(workFolder).absoluteFilePath(DownloadPlan::outputName(QUrl(updatePackUrl), QString())));
     connect(control, &DownloadControl::FileDownloadProgress, this, &MainWindow::onDownloadProgress,
@@ -204,6 +220,8 @@ void MainWindow::onDownloadFinish()
         return;
     }
 
+    if (!packageIsTheSignedOne(package))
+        return;
     downloading = false;
     // The client is being asked to quit; leaving now would leave the user with neither program.
     handingOver = true;
@@ -214,6 +232,24 @@ void MainWindow::onDownloadFinish()
         return;
     }
     startPackageAndClose(package);
+}
+
+bool MainWindow::packageIsTheSignedOne(const QString &package)
+{
+    const Release::Refusal refusal = Release::checkPackage(release, package);
+    if (refusal == Release::Refusal::None)
+        return true;
+    // A file that is not the signed package must not stay where something could run it.
+    qCWarning(lcUpdater) << "package refused:" << Release::reason(refusal);
+    QFile::remove(package);
+    downloading = false;
+    ui->label_note->setText(Release::message(refusal));
+    ui->progressBar_download->setRange(0, 100);
+    ui->progressBar_download->setValue(0);
+    QMessageBox box(QMessageBox::Warning, tr("提示"), Release::message(refusal), QMessageBox::NoButton, this);
+    box.addButton(tr("确定"), QMessageBox::AcceptRole);
+    box.exec();
+    return false;
 }
 
 void MainWindow::waitForClientThenStart(const QString &package)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "releasemanifest.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -33,6 +35,8 @@ public:
     void setStallTimeout(int milliseconds);
     // Longest wait for the client to go before the package starts anyway (10 s).
     void setClientExitWait(int milliseconds);
+    // The release keys a configuration must be signed with; none means no update is ever offered.
+    void setTrustedKeys(const QList<QByteArray> &keys);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -49,6 +53,8 @@ private:
     void waitForClientThenStart(const QString &package);
     bool clientAnswers() const;
     void startPackageAndClose(const QString &package);
+    // Removes the downloaded file and says why when it is not exactly the signed package.
+    bool packageIsTheSignedOne(const QString &package);
 
     SingleApplication *app = nullptr;
     Ui::MainWindow *ui = nullptr;
@@ -60,7 +66,8 @@ private:
     // The client has been asked to quit and the package is about to start.
     bool handingOver = false;
 
-    QString updatePackSha256;
+    QList<QByteArray> trustedKeys;
+    SignedRelease release;
     QString configUrl;
     QString workFolder;
     int stallTimeoutMs = 30000;

@@ -27,6 +27,12 @@ ServerInfo read(const QString &path)
     info.updatePackUrl = text(settings, QStringLiteral("updatePackUrl"));
     info.newVersionInfo = text(settings, QStringLiteral("newVersionInfo"));
     info.updatePackSha256 = text(settings, QStringLiteral("updatePackSha256"));
+    info.updateVersion = text(settings, QStringLiteral("updateVersion"));
+    info.updatePackSize = text(settings, QStringLiteral("updatePackSize"));
+    info.updateExpires = text(settings, QStringLiteral("updateExpires"));
+    info.updateAllowDowngrade = text(settings, QStringLiteral("updateAllowDowngrade"));
+    info.updateKeyId = text(settings, QStringLiteral("updateKeyId"));
+    info.updateSignature = text(settings, QStringLiteral("updateSignature"));
     settings.endGroup();
     return info;
 }

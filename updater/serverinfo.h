@@ -9,6 +9,13 @@ struct ServerInfo
     QString updatePackUrl;
     QString newVersionInfo;
     QString updatePackSha256;
+    // The signed release manifest, in group Update beside the keys above.
+    QString updateVersion;
+    QString updatePackSize;
+    QString updateExpires;
+    QString updateAllowDowngrade;
+    QString updateKeyId;
+    QString updateSignature;
 };
 
 namespace ServerInfoFile {
