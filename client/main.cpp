@@ -1,4 +1,5 @@
 #include "clientconfig.h"
+#include "engineflags.h"
 #include "mainwindow.h"
 #include "programfolder.h"
 #include "singleapplication.h"
@@ -15,6 +16,7 @@ int main(int argc, char **argv)
         return 0;
 
     StartupLogging::apply();
+    EngineFlags::apply();
     // The web engine shares its GL contexts with the GUI; this must precede the application object.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     SingleApplication app(argc, argv, QStringLiteral("ORVN"));

@@ -32,6 +32,8 @@
 #include <QWebEngineView>
 #include <QWindow>
 
+#include <iterator>
+
 Q_LOGGING_CATEGORY(lcWindow, "orvane.window", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcPages, "orvane.pages", QtWarningMsg)
 

@@ -6,11 +6,14 @@
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QWebEngineView>
+
+Q_LOGGING_CATEGORY(lcPopUp, "orvane.popup", QtWarningMsg)
 
 PopForm::PopForm(QWidget *parent)
     : QWidget(parent), stayCount(clientConfig->popstayTime), stayTimer(new QTimer(this)),
@@ -67,6 +70,7 @@ void PopForm::loadFinish(bool noError)
         return;
     ui->hLayout->addWidget(pageHost->axWidget);
     show();
+    qCInfo(lcPopUp) << "pop-up shown";
     stayTimer->start(1000);
 }
 
