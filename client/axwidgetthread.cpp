@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QScreen>
 #include <QStandardPaths>
@@ -53,16 +54,6 @@ public:
         connect(this, &QWebEnginePage::fileSystemAccessRequested, this, [](QWebEngineFileSystemAccessRequest request) {
             request.reject();
         });
-        connect(this, &QWebEnginePage::newWindowRequested, this, [](QWebEngineNewWindowRequest &request) {
-            // Never opened here: the request stays unanswered, so no window appears.
-            const QUrl url = request.requestedUrl();
-            if (AxWidgetThread::opensExternally(url)) {
-                qCInfo(lcHost) << "new window for" << url << "goes to the default browser";
-                AxWidgetThread::externalOpener()(url);
-            } else {
-                qCDebug(lcHost) << "dropped new window for" << url;
-            }
-        });
     }
 
 protected:
@@ -109,6 +100,7 @@ AxWidgetThread::AxWidgetThread(const QString &keyword) : titleKeyword(keyword)
     axWidget->setContextMenuPolicy(Qt::NoContextMenu);
     connect(page, &QWebEnginePage::loadFinished, this, &AxWidgetThread::onLoadFinished);
     connect(page, &QWebEnginePage::renderProcessTerminated, this, &AxWidgetThread::onRenderProcessTerminated);
+    connect(page, &QWebEnginePage::newWindowRequested, this, &AxWidgetThread::onNewWindowRequested);
     connect(page, &QWebEnginePage::fullScreenRequested, this, [this](QWebEngineFullScreenRequest request) {
         request.accept();
         toggleFullScreen(request.toggleOn());
@@ -149,6 +141,34 @@ bool AxWidgetThread::opensExternally(const QUrl &url)
 {
     return url.isValid() && !url.host().isEmpty() &&
            (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+}
+
+bool RateLimit::admit(qint64 nowMs)
+{
+    while (!admitted.empty() && nowMs - admitted.front() >= spanMs)
+        admitted.pop_front();
+    if (int(admitted.size()) >= count)
+        return false;
+    admitted.push_back(nowMs);
+    return true;
+}
+
+void AxWidgetThread::onNewWindowRequested(QWebEngineNewWindowRequest &request)
+{
+    // Never opened here: the request stays unanswered, so no window appears. A page (or whoever can
+    // change it on its way) must not open the browser by itself, nor flood it on a click.
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    const QUrl url = request.requestedUrl();
+    if (opensExternally(url) && request.isUserInitiated() && windowLimit.admit(clock.elapsed())) {
+        qCInfo(lcHost) << "new window for" << url << "goes to the default browser";
+        externalOpener()(url);
+        return;
+    }
+    ++droppedWindows;
+    qCDebug(lcHost) << "dropped new window for" << url << "user initiated:" << request.isUserInitiated()
+                    << "dropped so far:" << droppedWindows;
 }
 
 QWebEngineProfile *AxWidgetThread::profile()
@@ -214,11 +234,20 @@ void AxWidgetThread::onLoadFinished(bool ok)
                                     });
 }
 
-void AxWidgetThread::onRenderProcessTerminated()
+void AxWidgetThread::onRenderProcessTerminated(QWebEnginePage::RenderProcessTerminationStatus status, int exitCode)
 {
-    // No title will ever come from a renderer that is gone.
-    if (watching || readingTitle)
-        finish(false);
+    if (status == QWebEnginePage::NormalTerminationStatus) {
+        // No title will ever come from a renderer that is gone.
+        if (watching || readingTitle)
+            finish(false);
+        return;
+    }
+    qCInfo(lcHost) << "renderer of" << (axWidget ? axWidget->url() : QUrl()) << "ended:" << status << exitCode;
+    // The owner decides how the view comes back; a pending title answer no longer counts.
+    ++generation;
+    watching = false;
+    readingTitle = false;
+    emit renderProcessEnded();
 }
 
 void AxWidgetThread::finish(bool noError)

@@ -4,12 +4,30 @@
 #include <QPointer>
 #include <QString>
 #include <QUrl>
+#include <QWebEnginePage>
 
+#include <deque>
 #include <functional>
 
 class QAction;
+class QWebEngineNewWindowRequest;
 class QWebEngineProfile;
 class QWebEngineView;
+
+// Admits at most `count` events in any `spanMs` milliseconds.
+class RateLimit final
+{
+public:
+    RateLimit(int count, qint64 spanMs) : count(count), spanMs(spanMs)
+    {
+    }
+    bool admit(qint64 nowMs);
+
+private:
+    int count;
+    qint64 spanMs;
+    std::deque<qint64> admitted;
+};
 
 // Hosts one web view: navigates it on request and, once loading has stopped, says in one signal
 // whether the expected page arrived, judged by a keyword in the document's title. The view never
@@ -31,6 +49,9 @@ public:
     static QUrl toUrl(const QString &text);
     // Whether a new-window request for `url` may go to the user's default browser.
     static bool opensExternally(const QUrl &url);
+    // A view sends at most this many new windows to the browser in WindowSpanMs, and only on a click.
+    static constexpr int WindowsPerSpan = 3;
+    static constexpr qint64 WindowSpanMs = 10000;
 
     // The one profile of the client, persistent under the user's data folder; created on first use.
     static QWebEngineProfile *profile();
@@ -53,10 +74,14 @@ public slots:
 signals:
     // Once per watched navigation; for overlapping calls of beginUrl, only for the last one.
     void loadComplete(bool noError);
+    // The view's renderer ended abnormally (crash, kill); the view shows nothing until it is loaded
+    // again. A navigation being watched ends with this instead of loadComplete.
+    void renderProcessEnded();
 
 private slots:
     void onLoadFinished(bool ok);
-    void onRenderProcessTerminated();
+    void onRenderProcessTerminated(QWebEnginePage::RenderProcessTerminationStatus status, int exitCode);
+    void onNewWindowRequested(QWebEngineNewWindowRequest &request);
 
 private:
     void finish(bool noError);
@@ -67,6 +92,8 @@ private:
     quint64 generation = 0;
     bool watching = false;
     bool readingTitle = false;
+    RateLimit windowLimit{WindowsPerSpan, WindowSpanMs};
+    int droppedWindows = 0;
     // Where the view sat before a page took it full screen.
     QPointer<QWidget> normalParent;
     int normalIndex = -1;

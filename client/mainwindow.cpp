@@ -58,6 +58,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->setupUi(this);
     setUpPageArea();
     setUpTabOrder();
+    setUpRendererRecovery();
 
     // The window draws its own title bar; the flag keeps its taskbar entry and lets it be minimised.
     setWindowFlags((windowFlags() | Qt::FramelessWindowHint) & ~Qt::WindowMaximizeButtonHint);
@@ -400,6 +401,7 @@ void MainWindow::on_pushButton_page4_clicked()
 
 void MainWindow::selectPage(int page)
 {
+    pageRecoveryTimer->stop();
     switchPage(page);
     pageHost->beginUrl(pageUrl(page));
 }
@@ -481,6 +483,9 @@ void MainWindow::onBannerShow(bool noError)
         if (ui->hLayout_ad->indexOf(bannerHost->axWidget) < 0)
             ui->hLayout_ad->addWidget(bannerHost->axWidget, 0);
         bannerHost->axWidget->show();
+        if (bannerRecoveryDelay >= 0)
+            bannerRecoveryTimer->start(int(bannerRecoveryDelay));
+        bannerRecoveryDelay = -1;
         return;
     }
     // The banner area simply stays empty when even the local banner page fails.
@@ -490,6 +495,54 @@ void MainWindow::onBannerShow(bool noError)
     }
     ++bannerErrorRounds;
     bannerHost->beginUrl(localPage(QStringLiteral("errorb.html")));
+}
+
+void MainWindow::setUpRendererRecovery()
+{
+    pageRecoveryTimer = new QTimer(this);
+    pageRecoveryTimer->setSingleShot(true);
+    connect(pageRecoveryTimer, &QTimer::timeout, this, [this] {
+        pageHost->beginUrl(pageUrl(currentPage));
+    });
+    bannerRecoveryTimer = new QTimer(this);
+    bannerRecoveryTimer->setSingleShot(true);
+    connect(bannerRecoveryTimer, &QTimer::timeout, this, [this] {
+        bannerHost->beginUrl(clientConfig->bannerADUrl);
+    });
+    connect(pageHost, &AxWidgetThread::renderProcessEnded, this, &MainWindow::onPageRendererEnded);
+    connect(bannerHost, &AxWidgetThread::renderProcessEnded, this, &MainWindow::onBannerRendererEnded);
+    connect(loadingHost, &AxWidgetThread::renderProcessEnded, this, [this] {
+        if (loadingRecovery.nextDelay(RendererRecovery::now()) >= 0)
+            QTimer::singleShot(0, loadingHost, [this] {
+                loadingHost->beginUrl(localPage(QStringLiteral("load.html")));
+            });
+    });
+}
+
+void MainWindow::onPageRendererEnded()
+{
+    const qint64 delay = pageRecovery.nextDelay(RendererRecovery::now());
+    if (delay < 0) {
+        qCWarning(lcPages) << "the renderer of channel page" << currentPage << "keeps ending; giving up on it";
+        onPageShow(false);
+        return;
+    }
+    qCInfo(lcPages) << "the renderer of channel page" << currentPage << "ended; reloading in" << delay << "ms";
+    pageHost->axWidget->hide();
+    loadingHost->axWidget->show();
+    pageRecoveryTimer->start(int(delay));
+}
+
+void MainWindow::onBannerRendererEnded()
+{
+    // The local banner page stands in at once: until the banner is back, or for good once the tries
+    // are spent.
+    bannerRecoveryDelay = bannerRecovery.nextDelay(RendererRecovery::now());
+    qCInfo(lcPages) << "the banner's renderer ended; reloading it:" << (bannerRecoveryDelay >= 0);
+    bannerRecoveryTimer->stop();
+    QTimer::singleShot(0, bannerHost, [this] {
+        bannerHost->beginUrl(localPage(QStringLiteral("errorb.html")));
+    });
 }
 
 void MainWindow::setUpAdvertising()

@@ -3,6 +3,7 @@
 #include "windowdrag.h"
 
 #include "popschedule.h"
+#include "rendererrecovery.h"
 #include "retryschedule.h"
 
 #include <QMainWindow>
@@ -136,6 +137,18 @@ private:
     PopSchedule popSchedule;
     Updator *updator = nullptr;
     Ui::MainWindow *ui = nullptr;
+
+    // Views whose renderer ended come back by themselves.
+    void setUpRendererRecovery();
+    void onPageRendererEnded();
+    void onBannerRendererEnded();
+    RendererRecovery pageRecovery;
+    RendererRecovery bannerRecovery;
+    RendererRecovery loadingRecovery;
+    QTimer *pageRecoveryTimer = nullptr;
+    QTimer *bannerRecoveryTimer = nullptr;
+    // The pause before the banner is reloaded, counted from when its local page shows; -1 for none.
+    qint64 bannerRecoveryDelay = -1;
 
     friend class TestPageArea;
     friend class TestAdvertising;

@@ -33,7 +33,7 @@ void ScrollLabel::setADText(QString texts, QString links)
     if (texts.isEmpty() || !anyText || timerId != 0)
         return;
     showText(textList.value(currentIndex));
-    timerId = startTimer(20);
+    schedule();
 }
 
 void ScrollLabel::timerEvent(QTimerEvent *event)
@@ -42,7 +42,29 @@ void ScrollLabel::timerEvent(QTimerEvent *event)
         QLabel::timerEvent(event);
         return;
     }
-    advance();
+    // One wake-up stands for the whole still phase.
+    if (waiting) {
+        countdown = 1;
+        advance();
+        return;
+    }
+    // Each frame of the slide covers FrameTicks steps: the window is composed anew for every frame,
+    // and half the frames look the same at this speed.
+    for (int tick = 0; tick < FrameTicks && !waiting && timerId != 0; ++tick)
+        advance();
+}
+
+void ScrollLabel::schedule()
+{
+    // Only a text that slides in needs a tick; a still phase, visible or not, is waited out with a
+    // single timer, so a resting label costs nothing.
+    const bool moving = !notStarted && !resting;
+    if (moving && timerId != 0 && !waiting)
+        return;
+    if (timerId != 0)
+        killTimer(timerId);
+    waiting = !moving;
+    timerId = startTimer((moving ? FrameTicks : std::max(1, countdown)) * TickMs);
 }
 
 void ScrollLabel::advance()
@@ -64,15 +86,27 @@ void ScrollLabel::advance()
             showText(textList.value(currentIndex));
         }
     }
-    repaint();
+    if (!notStarted)
+        update();
+    if (timerId != 0)
+        schedule();
 }
 
 void ScrollLabel::showText(const QString &text)
 {
     setText(text);
-    // Grow or shrink to the left: the right edge stays where the window put it.
-    const int width = std::max(1, fontMetrics().horizontalAdvance(text));
     const int right = x() + this->width();
+    // Right-aligned, the label never shows more than reaches its parent's left edge: only that end of
+    // a long text is measured and drawn, so the cost of a frame does not grow with the text.
+    const int room = parentWidget() ? std::max(1, right) : QWIDGETSIZE_MAX;
+    const QFontMetrics metrics = fontMetrics();
+    qsizetype tail = 64;
+    while (tail < text.size() && metrics.horizontalAdvance(text.right(tail)) < room)
+        tail *= 2;
+    shownText = text.right(tail);
+    shownWidth = std::min(room, metrics.horizontalAdvance(shownText));
+    // Grow or shrink to the left: the right edge stays where the window put it.
+    const int width = std::max(1, shownWidth);
     setGeometry(right - width, y(), width, height());
 }
 
@@ -84,24 +118,22 @@ void ScrollLabel::paintEvent(QPaintEvent *)
     painter.setPen(Qt::white);
     const int w = width();
     const int h = height();
-    if (hovered && resting) {
-        const int tw = fontMetrics().horizontalAdvance(text());
-        painter.drawLine(w - tw, h - 4, w + tw, h - 4);
-    }
+    if (hovered && resting)
+        painter.drawLine(w - shownWidth, h - 4, w + shownWidth, h - 4);
     const int offset = resting ? 0 : countdown;
-    painter.drawText(QRect(0, offset, w, h), Qt::AlignRight | Qt::AlignVCenter, text());
+    painter.drawText(QRect(0, offset, w, h), Qt::AlignRight | Qt::AlignVCenter, shownText);
 }
 
 void ScrollLabel::enterEvent(QEnterEvent *)
 {
     hovered = true;
-    repaint();
+    update();
 }
 
 void ScrollLabel::leaveEvent(QEvent *)
 {
     hovered = false;
-    repaint();
+    update();
 }
 
 void ScrollLabel::mouseMoveEvent(QMouseEvent *)

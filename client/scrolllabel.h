@@ -21,6 +21,9 @@ public:
     // One 20 ms step of the animation; the label's timer calls it, tests may call it directly.
     void advance();
 
+    static constexpr int TickMs = 20;
+    static constexpr int FrameTicks = 2;
+
     bool isResting() const
     {
         return resting;
@@ -44,6 +47,7 @@ protected:
 
 private:
     void showText(const QString &text);
+    void schedule();
 
     QStringList textList;
     QStringList linkList;
@@ -53,4 +57,9 @@ private:
     int currentIndex = 0;
     int countdown = 0;
     int timerId = 0;
+    // The running timer waits out a whole still phase instead of ticking.
+    bool waiting = false;
+    // The part of the text that can show, and its width.
+    QString shownText;
+    int shownWidth = 0;
 };

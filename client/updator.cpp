@@ -1,6 +1,7 @@
 #include "updator.h"
 
 #include "clientconfig.h"
+#include "iniencoding.h"
 #include "updaterlauncher.h"
 
 #include <QDir>
@@ -159,7 +160,9 @@ void Updator::finish(const QByteArray &received, const QString &error)
             return;
         }
     }
-    const bool written = target->write(received) == received.size() && target->flush();
+    // The settings class reads UTF-8 only; a server file saved in GBK is converted first.
+    const QByteArray text = IniEncoding::toUtf8(received);
+    const bool written = target->write(text) == text.size() && target->flush();
     target->close();
     success = written;
     const QString announced = written ? applyServerFile(target->fileName()) : QString();

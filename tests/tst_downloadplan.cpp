@@ -4,6 +4,7 @@
 #include "serverinfo.h"
 
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -203,7 +204,20 @@ void TestDownloadPlan::outputName_data()
     QTest::newRow("trailing slash") << "http://h/soft/" << QString() << "updatePack.exe";
     QTest::newRow("no path") << "http://h" << QString() << "updatePack.exe";
     QTest::newRow("dot-dot") << "http://h/soft/.." << QString() << "updatePack.exe";
-    QTest::newRow("encoded slash stays inside the folder") << "http://h/soft/..%2Fevil.sh" << QString() << "evil.sh";
+    QTest::newRow("encoded slash stays inside the folder")
+        << "http://h/soft/..%2Fevil.sh" << QString() << "updatePack.sh";
+    QTest::newRow("encoded line break") << "http://h/soft/setup%0A.run" << QString() << "updatePack.run";
+    QTest::newRow("encoded NUL") << "http://h/soft/setup%00.sh" << QString() << "updatePack.sh";
+    QTest::newRow("encoded backslash, odd extension") << "http://h/soft/a%5Cb.s~h" << QString() << "updatePack.exe";
+    QTest::newRow("200 bytes is fine") << QStringLiteral("http://h/") + QString(196, QLatin1Char('p')) +
+                                              QStringLiteral(".run")
+                                       << QString() << QString(196, QLatin1Char('p')) + QStringLiteral(".run");
+    QTest::newRow("201 bytes is not") << QStringLiteral("http://h/") + QString(197, QLatin1Char('p')) +
+                                             QStringLiteral(".run")
+                                      << QString() << "updatePack.run";
+    QTest::newRow("long in UTF-8 bytes") << QStringLiteral("http://h/") + QString(67, QChar(0x5305)) +
+                                                QStringLiteral(".sh")
+                                         << QString() << "updatePack.sh";
     QTest::newRow("never the settings") << "http://h/pkg/config.ini" << QString() << "updatePack.exe";
     QTest::newRow("never the client") << "http://h/pkg/ORVN" << QString() << "updatePack.exe";
     QTest::newRow("never the updater, in any case") << "http://h/pkg/renovo.EXE" << QString() << "updatePack.exe";
@@ -264,6 +278,15 @@ void TestDownloadPlan::readServerInfo_data()
     QTest::newRow("empty") << QByteArray() << ""
                            << ""
                            << "";
+    const QString chinese =
+        QStringLiteral("AppVersion=1.2.0.21131\n[Update]\nnewVersionInfo=\"<b>新</b>版本，更稳\"\n");
+    QStringEncoder gbk("GB18030");
+    QTest::newRow("GBK") << QByteArray(gbk.encode(chinese)) << "1.2.0.21131"
+                         << ""
+                         << "<b>新</b>版本，更稳";
+    QTest::newRow("UTF-8 with byte-order mark") << "\xEF\xBB\xBF" + chinese.toUtf8() << "1.2.0.21131"
+                                                << ""
+                                                << "<b>新</b>版本，更稳";
 }
 
 void TestDownloadPlan::readServerInfo()

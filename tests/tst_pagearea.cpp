@@ -19,8 +19,35 @@
 #include <QTimer>
 #include <QWebEngineView>
 
+#include <csignal>
+
 namespace {
 const int LoadTimeout = 15000;
+
+// Counts how often a widget is shown.
+class ShowCounter final : public QObject
+{
+public:
+    explicit ShowCounter(QWidget *widget)
+    {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            ++shows;
+        return false;
+    }
+    int shows = 0;
+};
+
+// Ends the view's renderer the hard way, as the kernel does to a process that took too much memory.
+void killRenderer(QWebEngineView *view)
+{
+    const qint64 pid = view->page()->renderProcessPid();
+    QVERIFY(pid > 0);
+    QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
+}
 
 struct Channel
 {
@@ -64,6 +91,12 @@ private slots:
     void tab_leavesThePageForTheWindowsButtons();
     void localBanner_fitsItsAreaOnOneLineInEachFont_data();
     void localBanner_fitsItsAreaOnOneLineInEachFont();
+
+    // Renderers that end
+    void rendererRecovery_reloadsAtOnceThenWithPausesThenGivesUp_data();
+    void rendererRecovery_reloadsAtOnceThenWithPausesThenGivesUp();
+    void killedPageRenderer_showsTheLoadingPageAndReloadsThreeTimesThenTheErrorPage();
+    void killedBannerRenderer_showsTheLocalBannerThenTheBannerAgain();
 
 private:
     void writeChannel(int page, const QByteArray &title);
@@ -427,6 +460,70 @@ void TestPageArea::localBanner_fitsItsAreaOnOneLineInEachFont()
             QVERIFY2(qAbs(rect.center().y() - top) < rect.height(), qPrintable(what));
         top = rect.center().y();
     }
+}
+
+void TestPageArea::rendererRecovery_reloadsAtOnceThenWithPausesThenGivesUp_data()
+{
+    QTest::addColumn<QList<qint64>>("endings");
+    QTest::addColumn<QList<qint64>>("delays");
+    const qint64 window = RendererRecovery::WindowMs;
+    QTest::newRow("at once, then pauses, then no more")
+        << QList<qint64>{0, 10, 20, 30} << QList<qint64>{0, 2000, 8000, -1};
+    QTest::newRow("a try counts for five minutes")
+        << QList<qint64>{0, 10, 20, window + 5} << QList<qint64>{0, 2000, 8000, 8000};
+    QTest::newRow("after five quiet minutes, at once again")
+        << QList<qint64>{0, 10, 20, window + 20} << QList<qint64>{0, 2000, 8000, 0};
+    QTest::newRow("refusals use up no try")
+        << QList<qint64>{0, 1, 2, 3, 4, window + 1} << QList<qint64>{0, 2000, 8000, -1, -1, 2000};
+}
+
+void TestPageArea::rendererRecovery_reloadsAtOnceThenWithPausesThenGivesUp()
+{
+    QFETCH(QList<qint64>, endings);
+    RendererRecovery recovery(2000);
+    QList<qint64> delays;
+    for (qint64 at : endings)
+        delays << recovery.nextDelay(at);
+    QTEST(delays, "delays");
+}
+
+void TestPageArea::killedPageRenderer_showsTheLoadingPageAndReloadsThreeTimesThenTheErrorPage()
+{
+    startWindow(server.url());
+    const QUrl live(server.url(QStringLiteral("/soft/iflive.html")));
+    waitForPage(live);
+    window->pageRecovery = RendererRecovery(100);
+    QWebEngineView *page = view("pageView");
+    ShowCounter loading(view("loadingView"));
+    for (int round = 1; round <= RendererRecovery::MaxTries; ++round) {
+        const qint64 before = page->page()->renderProcessPid();
+        killRenderer(page);
+        QTRY_COMPARE_WITH_TIMEOUT(loading.shows, round, LoadTimeout);
+        waitForPage(live);
+        QVERIFY(page->page()->renderProcessPid() != before);
+    }
+    killRenderer(page);
+    waitForPage(QUrl::fromLocalFile(localPage(QStringLiteral("error1.html"))));
+    verifySelected(1);
+}
+
+void TestPageArea::killedBannerRenderer_showsTheLocalBannerThenTheBannerAgain()
+{
+    QFile banner(www.filePath(QStringLiteral("banner.html")));
+    QVERIFY(banner.open(QIODevice::WriteOnly));
+    banner.write("<!doctype html><meta charset=\"utf-8\"><title>首页广告</title><p>ad");
+    banner.close();
+    startWindow(server.url());
+    clientConfig->bannerADUrl = server.url(QStringLiteral("/banner.html"));
+    QWebEngineView *bannerView = window->bannerHost->axWidget;
+    window->bannerHost->beginUrl(clientConfig->bannerADUrl);
+    QTRY_VERIFY_WITH_TIMEOUT(bannerView->isVisible() && bannerView->title() == QStringLiteral("首页广告"), LoadTimeout);
+
+    QSignalSpy shown(bannerView, &QWebEngineView::urlChanged);
+    killRenderer(bannerView);
+    QTRY_VERIFY_WITH_TIMEOUT(shown.count() >= 2 && bannerView->title() == QStringLiteral("首页广告"), LoadTimeout);
+    QCOMPARE(shown.first().first().toUrl(), QUrl::fromLocalFile(localPage(QStringLiteral("errorb.html"))));
+    QVERIFY(bannerView->isVisible());
 }
 
 ORVANE_WEB_TEST_MAIN(TestPageArea)

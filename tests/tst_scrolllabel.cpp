@@ -5,6 +5,32 @@
 #include <QMouseEvent>
 #include <QTest>
 
+// Counts the timer and paint events a widget receives, and how many timer events came while it rested.
+class EventCounter final : public QObject
+{
+public:
+    explicit EventCounter(ScrollLabel *label) : label(label)
+    {
+        label->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Timer) {
+            ++timers;
+            if (label->isResting())
+                ++timersWhileResting;
+        } else if (event->type() == QEvent::Paint) {
+            ++paints;
+        }
+        return false;
+    }
+
+    ScrollLabel *label;
+    int timers = 0;
+    int timersWhileResting = 0;
+    int paints = 0;
+};
+
 class TestScrollLabel : public QObject
 {
     Q_OBJECT
@@ -21,8 +47,14 @@ private slots:
     void emptyEntries_areSkippedAndTheLabelKeepsAWidth();
     void emptyOrBlankTexts_leaveTheLabelBlankWithoutATimer();
 
+    // Idle cost
+    void onlyAMovingTextTicksAndRepaints_data();
+    void onlyAMovingTextTicksAndRepaints();
+    void rest_endsWithASingleWakeUp();
+
     // Geometry and painting
     void width_followsTheTextWithTheRightEdgeFixed();
+    void hugeText_staysWithinTheWindow();
     void underline_onlyWhileRestingAndHovered();
 
     // Links
@@ -162,6 +194,58 @@ void TestScrollLabel::emptyOrBlankTexts_leaveTheLabelBlankWithoutATimer()
         QCOMPARE(label->ticksLeft(), before);
         QVERIFY(!label->hasStarted());
     }
+}
+
+void TestScrollLabel::onlyAMovingTextTicksAndRepaints_data()
+{
+    QTest::addColumn<QString>("phase");
+    QTest::addColumn<bool>("moving");
+    QTest::newRow("before the first text") << QStringLiteral("start") << false;
+    QTest::newRow("sliding in") << QStringLiteral("slide") << true;
+    QTest::newRow("resting") << QStringLiteral("rest") << false;
+}
+
+void TestScrollLabel::onlyAMovingTextTicksAndRepaints()
+{
+    QFETCH(QString, phase);
+    QFETCH(bool, moving);
+    label->setADText(QStringLiteral("A;B"), QString());
+    if (phase == QLatin1String("slide"))
+        nextIncoming();
+    else if (phase == QLatin1String("rest"))
+        toRest();
+    QCoreApplication::processEvents(); // the paint of the step taken above
+    EventCounter counter(label);
+    QTest::qWait(200);
+    if (moving) {
+        QVERIFY2(counter.timers >= 3, qPrintable(QString::number(counter.timers)));
+        QVERIFY2(counter.paints >= 3, qPrintable(QString::number(counter.paints)));
+    } else {
+        QCOMPARE(counter.timers, 0);
+        QCOMPARE(counter.paints, 0);
+    }
+}
+
+void TestScrollLabel::rest_endsWithASingleWakeUp()
+{
+    clientConfig->textADSpeed = 1; // a rest of one second at 20 pixels
+    label->setADText(QStringLiteral("A;B"), QString());
+    toRest();
+    EventCounter counter(label);
+    QTRY_VERIFY_WITH_TIMEOUT(!label->isResting(), 3000);
+    QCOMPARE(counter.timersWhileResting, 1);
+}
+
+void TestScrollLabel::hugeText_staysWithinTheWindow()
+{
+    const QString huge = QStringLiteral("很长的广告文字").repeated(50000); // about 1 MB in UTF-8
+    label->setADText(huge + QStringLiteral(";短"), QString());
+    nextIncoming();
+    nextIncoming();
+    QCOMPARE(label->text(), huge);
+    QCOMPARE(label->geometry().right() + 1, 840);
+    QVERIFY(label->x() >= 0);
+    QVERIFY(label->width() > 800);
 }
 
 void TestScrollLabel::width_followsTheTextWithTheRightEdgeFixed()

@@ -4,6 +4,7 @@
 #include "mainwindow.h"
 #include "singleapplication.h"
 #include "testrelease.h"
+#include "urlcapture.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,7 +31,14 @@ QByteArray config(const QByteArray &version, const QByteArray &packUrl, const QB
     return TestRelease::of(package, version, packUrl).ini(notes);
 }
 
-enum class ConfigAnswer { UpToDate, Newer, Older, NoKeys, Garbage, NotFound, Refused, Stalls };
+enum class ConfigAnswer { UpToDate, Newer, Older, NoKeys, Garbage, NotFound, Refused, Stalls, OneMiB, OverOneMiB };
+
+// A newer version's configuration padded with a comment to `size` bytes.
+QByteArray paddedConfig(int size)
+{
+    QByteArray body = config("1.2.0.21131", "http://127.0.0.1:9/p.exe") + ";";
+    return body + QByteArray(size - body.size() - 1, 'x') + "\n";
+}
 
 } // namespace
 
@@ -50,6 +58,8 @@ private slots:
     void check_showsItsOutcome();
     void check_consumesServerConfigOnlyWhenFetched();
     void notes_htmlIsShownAsRichText();
+    void notesLinks_openOnlyWebAddressesOutside_data();
+    void notesLinks_openOnlyWebAddressesOutside();
     void emptyPackUrl_updateDoesNothing();
 
     // Download and its end
@@ -172,6 +182,8 @@ void TestUpdateWindow::check_showsItsOutcome_data()
     QTest::newRow("404") << ConfigAnswer::NotFound << failed << false;
     QTest::newRow("refused") << ConfigAnswer::Refused << failed << false;
     QTest::newRow("stalls") << ConfigAnswer::Stalls << failed << false;
+    QTest::newRow("1 MiB is read") << ConfigAnswer::OneMiB << offer << true;
+    QTest::newRow("over 1 MiB is refused") << ConfigAnswer::OverOneMiB << failed << false;
 }
 
 void TestUpdateWindow::check_showsItsOutcome()
@@ -206,6 +218,12 @@ void TestUpdateWindow::check_showsItsOutcome()
             break;
         case ConfigAnswer::Stalls:
             reply.delayMs = 60000;
+            break;
+        case ConfigAnswer::OneMiB:
+            reply.body = paddedConfig(1024 * 1024);
+            break;
+        case ConfigAnswer::OverOneMiB:
+            reply.body = paddedConfig(1024 * 1024 + 1);
             break;
         }
         return reply;
@@ -259,6 +277,33 @@ void TestUpdateWindow::notes_htmlIsShownAsRichText()
     QTRY_VERIFY(notes->toPlainText().contains(QStringLiteral("新版本")));
     QVERIFY(!notes->toPlainText().contains(QLatin1String("<h3>")));
     QVERIFY(notes->toPlainText().contains(QStringLiteral("更快, 更稳")));
+}
+
+void TestUpdateWindow::notesLinks_openOnlyWebAddressesOutside_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("http") << QStringLiteral("http://127.0.0.1/notes") << true;
+    QTest::newRow("https") << QStringLiteral("https://127.0.0.1/notes") << true;
+    QTest::newRow("local file") << QStringLiteral("file:///etc/hostname") << false;
+    QTest::newRow("relative") << QStringLiteral("ServerConfig.ini") << false;
+}
+
+void TestUpdateWindow::notesLinks_openOnlyWebAddressesOutside()
+{
+    QFETCH(QString, link);
+    QFETCH(bool, opened);
+    UrlCapture capture;
+    makeWindow(QStringLiteral("http://127.0.0.1:9/soft/config.ini"));
+    auto *notes = child<QTextBrowser>("textBrowser_newVersion");
+    notes->setHtml(QStringLiteral("<a href=\"%1\">新版本说明</a>").arg(link));
+    QTextCursor cursor(notes->document());
+    cursor.setPosition(2);
+    const QPoint onLink = notes->cursorRect(cursor).center();
+    QTest::mouseClick(notes->viewport(), Qt::LeftButton, {}, onLink);
+    QCOMPARE(capture.opened, opened ? QList<QUrl>{QUrl(link)} : QList<QUrl>{});
+    QVERIFY(notes->source().isEmpty());
+    QCOMPARE(notes->toPlainText(), QStringLiteral("新版本说明"));
 }
 
 void TestUpdateWindow::emptyPackUrl_updateDoesNothing()

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QSignalSpy>
+#include <QStringEncoder>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -75,6 +76,8 @@ private slots:
     void fetch_endsOnceWithoutLeftovers_data();
     void fetch_endsOnceWithoutLeftovers();
     void fetch_appliesTheServerKeys();
+    void fetch_readsUtf8OrGbk_data();
+    void fetch_readsUtf8OrGbk();
     void fetch_silentServerFailsAfterTheTransferTimeout();
     void fetch_readOnlyProgramFolderStillAppliesTheKeys();
 
@@ -275,6 +278,24 @@ void TestUpdator::fetch_appliesTheServerKeys()
     QCOMPARE(clientConfig->textADSpeed, 5);
     QCOMPARE(clientConfig->bannerADUrl, QDir::currentPath() + QStringLiteral("/html/errorb.html"));
     QVERIFY(notice->isHidden());
+}
+
+void TestUpdator::fetch_readsUtf8OrGbk_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    const QString text = QStringLiteral("textADStr=\"欢迎收看;节目预告\"\n");
+    QTest::newRow("UTF-8") << text.toUtf8();
+    QTest::newRow("UTF-8 with byte-order mark") << "\xEF\xBB\xBF" + text.toUtf8();
+    QStringEncoder gbk("GB18030");
+    QTest::newRow("GBK") << QByteArray(gbk.encode(text));
+}
+
+void TestUpdator::fetch_readsUtf8OrGbk()
+{
+    QFETCH(QByteArray, body);
+    serve(body + SameVersion);
+    runFetch(nginx.url(QStringLiteral("/soft/config.ini")));
+    QCOMPARE(clientConfig->textADStr, QStringLiteral("欢迎收看;节目预告"));
 }
 
 void TestUpdator::fetch_silentServerFailsAfterTheTransferTimeout()

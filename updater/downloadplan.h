@@ -54,7 +54,9 @@ ContentRange parseContentRange(const QByteArray &value);
 QString rejectPartAnswer(int status, const QByteArray &contentRange, const ByteRange &asked, qint64 total);
 
 // The local file name for a package: `saveName` when given, otherwise the URL path's last component,
-// or "updatePack.exe" when that is empty or names a directory ("." or "..").
+// or "updatePack.exe" when that is empty, names a directory ("." or "..") or one of the programs'
+// files. A component with a control character, a slash or more than 200 bytes becomes "updatePack"
+// with the component's extension.
 QString outputName(const QUrl &url, const QString &saveName);
 
 // Only http and https addresses with a host are downloaded; a package from anywhere else (file:,

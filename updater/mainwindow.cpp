@@ -6,6 +6,7 @@
 #include "instancelock.h"
 #include "packagelauncher.h"
 #include "releasemanifest.h"
+#include "releasenotes.h"
 #include "serverinfo.h"
 #include "singleapplication.h"
 #include "ui_mainwindow.h"
@@ -13,6 +14,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -34,6 +36,7 @@ namespace {
 const QString ServerConfigFile = QStringLiteral("ServerConfig.ini");
 const QString ClientKey = QStringLiteral("ORVN");
 constexpr int ClientPollMs = 100;
+constexpr qint64 MaxConfigBody = 1024 * 1024;
 } // namespace
 
 MainWindow::MainWindow(SingleApplication *app, QWidget *parent)
@@ -47,6 +50,7 @@ MainWindow::MainWindow(SingleApplication *app, QWidget *parent)
     setWindowTitle(QCoreApplication::applicationName() + tr(" 在线升级"));
 
     control = new DownloadControl;
+    setUpNotesLinks();
 
     ui->pushButton_update->setEnabled(false);
     ui->label_note->setText(tr("正在检查更新..."));
@@ -122,11 +126,21 @@ void MainWindow::init()
     ui->label_title->setText(QCoreApplication::applicationName() + tr(" 有新的更新可用！"));
     ui->label_note->setText(tr("是否立即升级到最新版?"));
     ui->pushButton_update->setEnabled(true);
-    ui->textBrowser_newVersion->setText(info.newVersionInfo);
+    ui->textBrowser_newVersion->setHtml(ReleaseNotes::toSafeHtml(info.newVersionInfo));
 
     // For scripted runs (the demo, the end-to-end test): update without waiting for a click.
     if (qEnvironmentVariableIntValue("ORVANE_UPDATER_UNATTENDED") == 1)
         QTimer::singleShot(0, this, &MainWindow::on_pushButton_update_clicked);
+}
+
+void MainWindow::setUpNotesLinks()
+{
+    // The box never follows a link itself (its form says so), so no local file or other page can
+    // appear in it; web addresses go to the browser.
+    connect(ui->textBrowser_newVersion, &QTextBrowser::anchorClicked, this, [](const QUrl &link) {
+        if (ReleaseNotes::opensInBrowser(link))
+            QDesktopServices::openUrl(link);
+    });
 }
 
 bool MainWindow::fetchServerConfig(const QString &url)
@@ -138,11 +152,21 @@ bool MainWindow::fetchServerConfig(const QString &url)
     request.setTransferTimeout(stallTimeoutMs);
     QNetworkReply *reply = manager.get(request);
     connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit, Qt::DirectConnection);
+    // A configuration is a few lines; anything far larger is refused before it is held in memory.
+    bool tooLarge = false;
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply, &tooLarge](qint64 received, qint64 total) {
+        if (received > MaxConfigBody || total > MaxConfigBody) {
+            tooLarge = true;
+            reply->abort();
+        }
+    });
     if (!reply->isFinished())
         loop.exec();
 
     bool written = false;
-    if (reply->error() == QNetworkReply::NoError) {
+    if (tooLarge) {
+        qCWarning(lcUpdater) << "configuration from" << url << "is larger than" << MaxConfigBody << "bytes";
+    } else if (reply->error() == QNetworkReply::NoError) {
         QFile file(QDir(workFolder).absoluteFilePath(ServerConfigFile));
         written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(reply->readAll()) >= 0;
     } else {

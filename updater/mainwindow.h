@@ -49,6 +49,7 @@ private slots:
     void on_pushButton_cancel_clicked();
 
 private:
+    void setUpNotesLinks();
     bool fetchServerConfig(const QString &url);
     void waitForClientThenStart(const QString &package);
     bool clientAnswers() const;

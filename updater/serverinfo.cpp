@@ -1,7 +1,13 @@
 #include "serverinfo.h"
 
+#include "iniencoding.h"
+
+#include <QFile>
 #include <QSettings>
 #include <QStringList>
+#include <QTemporaryFile>
+
+#include <memory>
 
 namespace ServerInfoFile {
 
@@ -21,7 +27,20 @@ QString text(const QSettings &settings, const QString &key)
 ServerInfo read(const QString &path)
 {
     ServerInfo info;
-    QSettings settings(path, QSettings::IniFormat);
+    // The settings class reads UTF-8 only: a file in another encoding is read from a converted copy.
+    QString readable = path;
+    std::unique_ptr<QTemporaryFile> converted;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray raw = file.readAll();
+        const QByteArray utf8 = IniEncoding::toUtf8(raw);
+        if (utf8 != raw) {
+            converted = std::make_unique<QTemporaryFile>();
+            if (converted->open() && converted->write(utf8) == utf8.size() && converted->flush())
+                readable = converted->fileName();
+        }
+    }
+    QSettings settings(readable, QSettings::IniFormat);
     info.appVersion = text(settings, QStringLiteral("AppVersion"));
     settings.beginGroup(QStringLiteral("Update"));
     info.updatePackUrl = text(settings, QStringLiteral("updatePackUrl"));
