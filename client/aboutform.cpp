@@ -3,6 +3,8 @@
 #include "deployment.h"
 #include "ui_aboutform.h"
 
+#include <QCoreApplication>
+#include <QLabel>
 #include <QMouseEvent>
 
 AboutForm::AboutForm(QWidget *parent) : QWidget(parent), ui(new Ui::AboutForm)
@@ -10,6 +12,9 @@ AboutForm::AboutForm(QWidget *parent) : QWidget(parent), ui(new Ui::AboutForm)
     ui->setupUi(this);
     ui->label_6->setText(ui->label_6->text() + Deployment::serverUrl());
     setWindowFlags(Qt::FramelessWindowHint);
+    setWindowIcon(QIcon(QStringLiteral(":/img/img/ico.png")));
+    if (const QString version = QCoreApplication::applicationVersion(); !version.isEmpty())
+        ui->label->setText(ui->label->text() + QLatin1Char(' ') + version);
     // Every request makes a new window, so a closed one would otherwise linger until exit.
     setAttribute(Qt::WA_DeleteOnClose);
     // Closing it while the main window sits hidden in the tray must not end the program.

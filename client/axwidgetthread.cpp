@@ -106,11 +106,12 @@ AxWidgetThread::AxWidgetThread(const QString &keyword) : titleKeyword(keyword)
         toggleFullScreen(request.toggleOn());
     });
 
-    auto *leaveFullScreen = new QAction(axWidget);
+    leaveFullScreen = new QAction(axWidget);
     leaveFullScreen->setShortcut(Qt::Key_Escape);
     leaveFullScreen->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    connect(leaveFullScreen, &QAction::triggered, page, [page] {
-        page->triggerAction(QWebEnginePage::ExitFullScreen);
+    leaveFullScreen->setEnabled(false);
+    connect(leaveFullScreen, &QAction::triggered, this, [this] {
+        setFullScreen(false);
     });
     axWidget->addAction(leaveFullScreen);
 }
@@ -257,6 +258,18 @@ void AxWidgetThread::finish(bool noError)
     emit loadComplete(noError);
 }
 
+bool AxWidgetThread::isFullScreen() const
+{
+    return axWidget && axWidget->isWindow();
+}
+
+void AxWidgetThread::setFullScreen(bool on)
+{
+    if (!on && axWidget)
+        axWidget->page()->triggerAction(QWebEnginePage::ExitFullScreen);
+    toggleFullScreen(on);
+}
+
 void AxWidgetThread::toggleFullScreen(bool on)
 {
     if (!axWidget)
@@ -273,10 +286,12 @@ void AxWidgetThread::toggleFullScreen(bool on)
         if (screen)
             axWidget->setGeometry(screen->geometry());
         axWidget->showFullScreen();
+        leaveFullScreen->setEnabled(true);
         return;
     }
     if (!axWidget->isWindow() || !normalParent)
         return;
+    leaveFullScreen->setEnabled(false);
     axWidget->setWindowState(Qt::WindowNoState);
     axWidget->setParent(normalParent);
     if (auto *layout = qobject_cast<QBoxLayout *>(normalParent->layout()); layout && normalIndex >= 0)

@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 
+class QAction;
 class QWebEngineNewWindowRequest;
 class QWebEngineProfile;
 class QWebEngineView;
@@ -62,6 +63,11 @@ public:
     // parent window is not deleted twice.
     QPointer<QWebEngineView> axWidget;
 
+    // The view alone filling the screen: asked for by its page, or by the user (F11). Leaving it also
+    // takes the page out of its own full-screen mode.
+    bool isFullScreen() const;
+    void setFullScreen(bool on);
+
 public slots:
     void beginUrl(QString url);
 
@@ -91,4 +97,6 @@ private:
     // Where the view sat before a page took it full screen.
     QPointer<QWidget> normalParent;
     int normalIndex = -1;
+    // Esc leaves full screen; enabled only then, so that pages get Esc otherwise.
+    QAction *leaveFullScreen = nullptr;
 };

@@ -1,7 +1,9 @@
 #include "clientconfig.h"
+#include "engineflags.h"
 #include "mainwindow.h"
 #include "programfolder.h"
 #include "singleapplication.h"
+#include "startuplogging.h"
 
 #include <QDir>
 #include <QNetworkProxyFactory>
@@ -13,6 +15,8 @@ int main(int argc, char **argv)
     if (SingleApplication::messageRunningInstance(QStringLiteral("ORVN"), QStringLiteral("client")))
         return 0;
 
+    StartupLogging::apply();
+    EngineFlags::apply();
     // The web engine shares its GL contexts with the GUI; this must precede the application object.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     SingleApplication app(argc, argv, QStringLiteral("ORVN"));

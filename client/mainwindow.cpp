@@ -11,6 +11,7 @@
 #include "ui_mainwindow.h"
 #include "updaterlauncher.h"
 #include "updator.h"
+#include "windowplacement.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -25,14 +26,23 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWebEngineView>
+#include <QWindow>
+
+#include <iterator>
 
 Q_LOGGING_CATEGORY(lcWindow, "orvane.window", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcPages, "orvane.pages", QtWarningMsg)
 
 namespace {
+
+QString positionFile()
+{
+    return MainWindow::placementFile.isEmpty() ? WindowPlacement::defaultFile() : MainWindow::placementFile;
+}
 
 // Loads of a local error page that may fail in a row before the area gives up on it.
 constexpr int MaxErrorRounds = 3;
@@ -47,13 +57,14 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
 {
     ui->setupUi(this);
     setUpPageArea();
+    setUpTabOrder();
     setUpRendererRecovery();
 
     // The window draws its own title bar; the flag keeps its taskbar entry and lets it be minimised.
     setWindowFlags((windowFlags() | Qt::FramelessWindowHint) & ~Qt::WindowMaximizeButtonHint);
     setFixedSize(852, 600);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(startPosition(screen->availableGeometry().size(), size()));
+    qCInfo(lcWindow).noquote() << "window system:" << QGuiApplication::platformName();
+    placeAtStart();
 
     setWindowTitle(clientConfig->productName);
     QCoreApplication::setApplicationName(clientConfig->productName);
@@ -66,6 +77,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->label_version->setText(tr("当前版本:") + clientConfig->appVersion);
     setUpAdvertising();
     setUpTray();
+    setUpShortcuts();
 
     show();
     loadingHost->axWidget->setFocus(Qt::OtherFocusReason);
@@ -73,6 +85,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
 
 MainWindow::~MainWindow()
 {
+    rememberPosition();
     delete ui;
     tearDownPageArea();
     delete popForm;
@@ -87,18 +100,40 @@ QPoint MainWindow::startPosition(const QSize &available, const QSize &window)
     return QPoint((available.width() - window.width()) / 2, (available.height() - window.height()) / 2 - 30);
 }
 
+bool MainWindow::placedByCompositor()
+{
+    // A Wayland client neither learns nor sets its global position.
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+void MainWindow::placeAtStart()
+{
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    if (!primary || placedByCompositor())
+        return;
+    QList<WindowPlacement::Screen> screens{{primary->geometry(), primary->availableGeometry()}};
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen != primary)
+            screens.append({screen->geometry(), screen->availableGeometry()});
+    }
+    move(WindowPlacement::opening(screens, WindowPlacement::remembered(positionFile()),
+                                  startPosition(primary->availableGeometry().size(), size()), size()));
+}
+
+void MainWindow::rememberPosition()
+{
+    if (!placedByCompositor() && testAttribute(Qt::WA_WState_Created))
+        WindowPlacement::remember(positionFile(), pos());
+}
+
 void MainWindow::receiveMessage(QString msg)
 {
     if (msg == QLatin1String("client")) {
         qCInfo(lcWindow) << "another start asked for the window";
-        showNormal();
-        raise();
-        activateWindow();
-        setFocus(Qt::OtherFocusReason);
+        restoreWindow();
     } else if (msg == QLatin1String("updator")) {
         qCInfo(lcWindow) << "the updater asked the client to quit";
-        // Not quit(): that first asks every window to close, and ours refuses, so it would be ignored.
-        QCoreApplication::exit(0);
+        quitProgram();
     }
 }
 
@@ -135,12 +170,62 @@ void MainWindow::on_pushButton_min_clicked()
 
 void MainWindow::hideToTray()
 {
-    // Hiding is only safe while a tray icon can bring the window back; otherwise the user would be
-    // left with a running program and no window, so minimise instead.
-    if (trayIcon && trayIcon->isVisible() && systemTrayAvailable())
+    // Hiding is only safe while a tray icon can bring the window back. Without one there is no other
+    // way to quit (the desktops without a tray), so closing ends the program.
+    if (trayIcon && trayIcon->isVisible() && systemTrayAvailable()) {
+        // Hidden minimised, some window managers map it minimised again on the next show.
+        setWindowState(windowState() & ~Qt::WindowMinimized);
         hide();
-    else
-        showMinimized();
+    } else {
+        qCInfo(lcWindow) << "closed without a tray: quitting";
+        quitProgram();
+    }
+}
+
+void MainWindow::restoreWindow()
+{
+    // Qt may still believe the window normal while the window manager keeps it minimised (restored
+    // from the taskbar, then hidden), so the state is set on the native window as well.
+    setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowFullScreen)) | Qt::WindowActive);
+    if (QWindow *native = windowHandle())
+        native->setWindowStates(native->windowStates() & ~Qt::WindowMinimized);
+    showNormal();
+    raise();
+    activateWindow();
+    setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::quitProgram()
+{
+    // Not quit(): that first asks every window to close, and ours refuses, so it would be ignored.
+    QCoreApplication::exit(0);
+}
+
+void MainWindow::setUpTabOrder()
+{
+    // The page views join the window after its form: Tab leaves a page's last link for the window's
+    // buttons, left to right, and comes back to the page after the last one.
+    QWidget *const chain[] = {ui->pushButton_page1, ui->pushButton_page2, ui->pushButton_book, ui->pushButton_skin,
+                              ui->pushButton_min,   ui->pushButton_close, pageHost->axWidget};
+    for (size_t i = 1; i < std::size(chain); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+void MainWindow::setUpShortcuts()
+{
+    // Application-wide, so that they work from a full-screen page and the pop-up too.
+    auto *quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this, this, &MainWindow::quitProgram,
+                               Qt::ApplicationShortcut);
+    quit->setObjectName(QStringLiteral("shortcutQuit"));
+    auto *fullScreen = new QShortcut(QKeySequence(Qt::Key_F11), this, this, &MainWindow::toggleCurrentPageFullScreen,
+                                     Qt::ApplicationShortcut);
+    fullScreen->setObjectName(QStringLiteral("shortcutFullScreen"));
+}
+
+void MainWindow::toggleCurrentPageFullScreen()
+{
+    if (pageHost)
+        pageHost->setFullScreen(!pageHost->isFullScreen());
 }
 
 void MainWindow::applyStartUpSkin()
@@ -162,7 +247,7 @@ void MainWindow::setUpTray()
         trayIcon->setIcon(QIcon(QStringLiteral(":/img/img/ico.png")));
         trayIcon->setToolTip(clientConfig->productName);
     } else {
-        qCInfo(lcWindow) << "no system tray: closing the window will minimise it";
+        qCInfo(lcWindow) << "no system tray: closing the window will quit";
     }
 
     auto makeAction = [this](const char *name, const QString &text, const QString &icon) {
@@ -171,7 +256,7 @@ void MainWindow::setUpTray()
         return action;
     };
     actionShow = makeAction("actionShow", tr(" 显示窗口"), QStringLiteral(":/img/img/ico.png"));
-    connect(actionShow, &QAction::triggered, this, &QWidget::showNormal);
+    connect(actionShow, &QAction::triggered, this, &MainWindow::restoreWindow);
     actionClose = makeAction("actionClose", tr(" 退出程序"), QStringLiteral(":/img/img/outs.png"));
     connect(actionClose, &QAction::triggered, this, &MainWindow::onActionClose);
     actionAbout = makeAction("actionAbout", tr(" 关于我们"), QStringLiteral(":/img/img/abtus.png"));
@@ -206,7 +291,7 @@ void MainWindow::iconActivated(QSystemTrayIcon::ActivationReason reason)
     case QSystemTrayIcon::DoubleClick:
     case QSystemTrayIcon::Trigger:
     case QSystemTrayIcon::MiddleClick:
-        showNormal();
+        restoreWindow();
         break;
     case QSystemTrayIcon::Context: // the icon opens its menu itself
     case QSystemTrayIcon::Unknown:
@@ -216,13 +301,17 @@ void MainWindow::iconActivated(QSystemTrayIcon::ActivationReason reason)
 
 void MainWindow::onActionClose()
 {
-    // Not quit(): that first asks every window to close, and ours refuses, so it would be ignored.
-    QCoreApplication::exit(0);
+    quitProgram();
 }
 
 void MainWindow::onActionAbout()
 {
     auto *about = new AboutForm; // deletes itself when closed
+    const QScreen *screen = QGuiApplication::screenAt(frameGeometry().center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    about->move(
+        WindowPlacement::centredOver(frameGeometry(), about->size(), screen ? screen->availableGeometry() : QRect()));
     about->show();
 }
 
@@ -469,6 +558,9 @@ void MainWindow::setUpAdvertising()
     checkUpdateTimer = new QTimer(this);
     connect(checkUpdateTimer, &QTimer::timeout, this, &MainWindow::onCheckUpdate);
     checkUpdateTimer->start(500);
+
+    retryTimer = new QTimer(this);
+    connect(retryTimer, &QTimer::timeout, this, &MainWindow::onRetryTick);
 }
 
 void MainWindow::stopServerFetch()
@@ -493,9 +585,29 @@ void MainWindow::onCheckUpdate()
 
 void MainWindow::onGetInfoFinished()
 {
+    // A failed fetch is tried again until one succeeds (the service may have been down for a moment);
+    // the local banner is shown meanwhile, once.
+    if (!updator->succeeded()) {
+        retrySchedule.failed();
+        qCInfo(lcWindow) << "server configuration fetch failed; next attempt in"
+                         << RetrySchedule::delaySeconds(retrySchedule.failureCount()) << "s";
+        retryTimer->start(1000);
+        if (retrySchedule.failureCount() > 1)
+            return;
+    } else {
+        retryTimer->stop();
+    }
     ui->label_ad->setADText(clientConfig->textADStr, clientConfig->textADLink);
     if (!clientConfig->bannerADUrl.isEmpty())
         bannerHost->beginUrl(clientConfig->bannerADUrl);
+}
+
+void MainWindow::onRetryTick()
+{
+    if (!retrySchedule.tick())
+        return;
+    retryTimer->stop();
+    updator->fetchAgain();
 }
 
 void MainWindow::onPopShow()

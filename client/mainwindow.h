@@ -4,6 +4,7 @@
 
 #include "popschedule.h"
 #include "rendererrecovery.h"
+#include "retryschedule.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -23,7 +24,8 @@ class MainWindow;
 }
 
 // The client's skinned, frameless main window. Closing it only hides it while a tray icon can bring
-// it back; the program ends through the tray menu or the updater's request.
+// it back; without a tray, closing ends the program, as do the tray menu's exit, Ctrl+Q and the
+// updater's request.
 class MainWindow final : public QMainWindow
 {
     Q_OBJECT
@@ -38,9 +40,14 @@ public:
     // lifted by 30 pixels. The area's origin is deliberately not added.
     static QPoint startPosition(const QSize &available, const QSize &window);
 
-    // Whether the desktop offers a system tray. Without one no tray icon is made and closing
-    // minimises; tests replace it to exercise the tray headless.
+    // Whether the desktop offers a system tray. Without one no tray icon is made and closing ends the
+    // program; tests replace it to exercise the tray headless.
     static inline bool (*systemTrayAvailable)() = &QSystemTrayIcon::isSystemTrayAvailable;
+    // Where the window's last position is kept between runs (empty: the user's config folder); tests
+    // point it elsewhere.
+    static inline QString placementFile;
+    // True where the compositor alone decides where windows go (Wayland).
+    static bool placedByCompositor();
 
 public slots:
     // Messages from later starts: "client" brings the window back, "updator" ends the program.
@@ -75,11 +82,20 @@ private slots:
     // The server configuration, the advertising it sets up and the update notice
     void onCheckUpdate();
     void onGetInfoFinished();
+    void onRetryTick();
     void onPopShow();
     void on_label_update_linkActivated(QString link);
 
 private:
     void hideToTray();
+    // Every way back (tray icon, tray menu, another start) shows the window normal, raised and active.
+    void restoreWindow();
+    void quitProgram();
+    void placeAtStart();
+    void rememberPosition();
+    void setUpShortcuts();
+    void setUpTabOrder();
+    void toggleCurrentPageFullScreen();
     void applyStartUpSkin();
     void setUpSkinChooser();
     void setUpTray();
@@ -114,6 +130,9 @@ private:
     int bannerErrorRounds = 0;
     QTimer *popTimer = nullptr;
     QTimer *checkUpdateTimer = nullptr;
+    // Ticks once a second while a failed server configuration fetch waits to be tried again.
+    QTimer *retryTimer = nullptr;
+    RetrySchedule retrySchedule;
     PopForm *popForm = nullptr;
     PopSchedule popSchedule;
     Updator *updator = nullptr;

@@ -6,11 +6,14 @@
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QWebEngineView>
+
+Q_LOGGING_CATEGORY(lcPopUp, "orvane.popup", QtWarningMsg)
 
 PopForm::PopForm(QWidget *parent)
     : QWidget(parent), stayCount(clientConfig->popstayTime), stayTimer(new QTimer(this)),
@@ -18,6 +21,9 @@ PopForm::PopForm(QWidget *parent)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    // Task switchers and docks name it after the product rather than the form.
+    setWindowTitle(clientConfig->productName);
+    setWindowIcon(QIcon(QStringLiteral(":/img/img/ico.png")));
     connect(pageHost, &AxWidgetThread::loadComplete, this, &PopForm::loadFinish);
     connect(stayTimer, &QTimer::timeout, this, &PopForm::myStay);
 }
@@ -46,6 +52,8 @@ void PopForm::startPop()
     const QPoint corner = placement(availRect.size(), size());
     popX = corner.x();
     popY = corner.y();
+    // On Wayland the compositor alone places windows, so the move is only a wish there: weston, for
+    // one, opens the pop-up where its own policy puts new windows, not necessarily in the corner.
     move(popX, popY);
     if (!url.isEmpty())
         pageHost->beginUrl(url);
@@ -62,6 +70,7 @@ void PopForm::loadFinish(bool noError)
         return;
     ui->hLayout->addWidget(pageHost->axWidget);
     show();
+    qCInfo(lcPopUp) << "pop-up shown";
     stayTimer->start(1000);
 }
 

@@ -18,6 +18,7 @@ SkinForm::SkinForm(QWidget *parent) : QWidget(parent), ui(new Ui::SkinForm)
     ui->setupUi(this);
     setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground);
+    setWindowTitle(clientConfig->productName);
 
     // Rounded corners: only the bits inside the rounded rectangle stay visible.
     QBitmap mask(size());

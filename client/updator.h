@@ -8,10 +8,11 @@
 class QNetworkReply;
 class QWidget;
 
-// The once-per-run fetch of the server configuration. The network request runs on this thread's own
-// event loop; the reply is only ever touched there, and the finished body is handed to the GUI thread,
-// which stores it briefly as "SConfig.ini", takes its keys into the configuration record, asks about a
-// new version and emits getInfoFinished() exactly once.
+// The fetch of the server configuration. The network request runs on this thread's own event loop;
+// the reply is only ever touched there, and the finished body is handed to the GUI thread, which
+// stores it briefly as "SConfig.ini", takes its keys into the configuration record, asks about a new
+// version and emits getInfoFinished() exactly once per attempt. A failed attempt may be followed by
+// another (fetchAgain()); a successful one is final.
 class Updator final : public QThread
 {
     Q_OBJECT
@@ -21,6 +22,14 @@ public:
     ~Updator() override;
 
     Q_DISABLE_COPY_MOVE(Updator)
+
+    // Whether the last attempt read the server's file; GUI thread.
+    bool succeeded() const
+    {
+        return success;
+    }
+    // Starts another attempt after a failed one; nothing after a success or while one is under way.
+    void fetchAgain();
 
     // A request that receives nothing for this long fails; tests shorten it.
     void setTransferTimeout(int milliseconds);
@@ -55,4 +64,5 @@ private:
     QNetworkReply *reply = nullptr;
     QByteArray body;
     bool finished = false;
+    bool success = false;
 };

@@ -4,15 +4,21 @@
 
 class QMouseEvent;
 class QWidget;
+class QWindow;
 
-// Moves a frameless window by its background with the left button: the offset of the mouse from the
-// window's frame corner, taken at the press, is kept for every move until the release.
+// Moves a frameless window by its background with the left button. Where the window system can move
+// the window itself (Wayland compositors, X11 window managers), the press hands the drag over to it:
+// on Wayland a client cannot place its own window. Otherwise the offset of the mouse from the window's
+// frame corner, taken at the press, is kept for every move until the release.
 class WindowDrag final
 {
 public:
     void press(QWidget *window, QMouseEvent *event);
     void move(QWidget *window, QMouseEvent *event);
     void release(QMouseEvent *event);
+
+    // Asks the window system to take over a move; false where it cannot. Tests replace it.
+    static inline bool (*systemMove)(QWindow *window) = nullptr;
 
 private:
     // (-1, -1) while no drag is under way.

@@ -27,11 +27,13 @@ bool isPrivateDir(const QString &path)
     return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
 }
 
+// Empty without a private folder: a shared name in the temporary folder could be taken by another
+// user first, who would then receive our messages or lock us out.
 QString perUserPath(const QString &key, const char *suffix)
 {
-    QString folder = InstanceLock::privateRuntimeDir();
+    const QString folder = InstanceLock::privateRuntimeDir();
     if (folder.isEmpty())
-        folder = QDir::tempPath();
+        return QString();
     return folder + QLatin1Char('/') + key + QLatin1Char('-') + QString::number(::geteuid()) + QLatin1String(suffix);
 }
 
@@ -40,6 +42,10 @@ QString perUserPath(const QString &key, const char *suffix)
 InstanceLock::InstanceLock(const QString &key)
 {
     const QByteArray path = QFile::encodeName(lockPath(key));
+    if (path.isEmpty()) {
+        error = QStringLiteral("no private folder for the instance lock");
+        return;
+    }
     fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd == -1) {
         error =

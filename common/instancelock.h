@@ -40,7 +40,8 @@ public:
     // folder of ours in the temporary folder. Empty when neither can be had.
     static QString privateRuntimeDir();
     // Name under which the primary process listens: on Unix a socket path in privateRuntimeDir() that
-    // carries the user id, so two users never meet; elsewhere the plain key.
+    // carries the user id, so two users never meet, and empty without that folder (the lock then
+    // fails and the program runs without its message server); elsewhere the plain key.
     static QString serverName(const QString &key);
     // The lock file on Unix, built like serverName().
     static QString lockPath(const QString &key);

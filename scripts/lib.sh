@@ -7,8 +7,8 @@ ORVANE_BUILD=${ORVANE_BUILD_DIR:-$ORVANE_ROOT/build}
 ORVANE_PACKAGES=(
     cmake ninja-build g++ pkg-config libsodium-dev libssl-dev
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools libgl-dev
-    nginx-light xvfb xauth x11-utils imagemagick fonts-noto-cjk util-linux
-    lighttpd apache2 caddy python3
+    nginx-light xvfb xauth x11-utils imagemagick fonts-noto-cjk fonts-wqy-microhei util-linux
+    lighttpd apache2 caddy python3 weston qt6-wayland
 )
 
 say() { printf '\033[1m==> %s\033[0m\n' "$*"; }
@@ -46,6 +46,13 @@ build_all() {
     say "Building in $ORVANE_BUILD"
     cmake -S "$ORVANE_ROOT" -B "$ORVANE_BUILD" -G Ninja ${CMAKE_BUILD_TYPE:+-DCMAKE_BUILD_TYPE=$CMAKE_BUILD_TYPE} >/dev/null
     cmake --build "$ORVANE_BUILD"
+}
+
+# Only the two programs and their data, without the test suites: what the demo needs.
+build_programs() {
+    say "Building the programs in $ORVANE_BUILD"
+    cmake -S "$ORVANE_ROOT" -B "$ORVANE_BUILD" -G Ninja ${CMAKE_BUILD_TYPE:+-DCMAKE_BUILD_TYPE=$CMAKE_BUILD_TYPE} >/dev/null
+    cmake --build "$ORVANE_BUILD" --target ORVN Renovo orvane_program_data
 }
 
 # The web engine refuses to run as root with its sandbox; only then is it switched off.

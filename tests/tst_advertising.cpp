@@ -8,6 +8,7 @@
 #include "popform.h"
 #include "scrolllabel.h"
 #include "updaterlauncher.h"
+#include "updator.h"
 #include "webtest.h"
 
 #include <QDir>
@@ -32,6 +33,8 @@ private slots:
 
     void fetchAtStart_setsTheTextsAndTheBanner();
     void failedFetch_leavesTheTextBlankAndShowsTheLocalBanner();
+    void failedFetch_isTriedAgainAfter30TicksUntilItSucceeds();
+    void longScrollingText_neverCoversNorTakesClicksFromTheUpdateLink();
     void popShow_followsTheScheduleAndReplacesTheOldWindow();
     void updateLink_startsTheUpdaterEachTime();
 
@@ -118,6 +121,56 @@ void TestAdvertising::failedFetch_leavesTheTextBlankAndShowsTheLocalBanner()
     QVERIFY(label->text().isEmpty());
     QTest::qWait(300);
     QVERIFY(!label->hasStarted());
+}
+
+void TestAdvertising::failedFetch_isTriedAgainAfter30TicksUntilItSucceeds()
+{
+    const QString later = www.filePath(QStringLiteral("later/soft/config.ini"));
+    QFile::remove(later);
+    startWindow(server.url(QStringLiteral("/later")));
+    QTRY_VERIFY_WITH_TIMEOUT(window->retryTimer->isActive(), LoadTimeout);
+    window->retryTimer->stop(); // ticks are driven by hand below
+    QVERIFY(window->updator->wait(5000));
+    auto *label = window->findChild<ScrollLabel *>(QStringLiteral("label_ad"));
+    auto ticks = [this](int count) {
+        for (int i = 0; i < count; ++i)
+            QMetaObject::invokeMethod(window, "onRetryTick");
+    };
+
+    // The service comes back; nothing is fetched before the 30th tick.
+    QDir().mkpath(QFileInfo(later).path());
+    QVERIFY(QFile::copy(www.filePath(QStringLiteral("soft/config.ini")), later));
+    ticks(29);
+    QTest::qWait(300);
+    QVERIFY(clientConfig->textADStr.isEmpty());
+    ticks(1);
+    QTRY_COMPARE_WITH_TIMEOUT(label->text(), QStringLiteral("第一条"), LoadTimeout);
+    QVERIFY(!window->retryTimer->isActive()); // a successful fetch is final
+    QFile::remove(later);
+}
+
+void TestAdvertising::longScrollingText_neverCoversNorTakesClicksFromTheUpdateLink()
+{
+    startWindow(server.url(QStringLiteral("/nowhere")));
+    auto *label = window->findChild<ScrollLabel *>(QStringLiteral("label_ad"));
+    auto *update = window->findChild<QLabel *>(QStringLiteral("label_update"));
+    update->show();
+    label->setADText(QStringLiteral("很长的滚动文字").repeated(12), QStringLiteral("http://127.0.0.1/ad"));
+    for (int step = 0; step < 200 && !label->isResting(); ++step)
+        label->advance();
+    QVERIFY(label->isResting());
+    QWidget *central = window->centralWidget();
+    // The text itself is wider than the whole bottom bar...
+    QVERIFY(label->width() > update->geometry().right());
+    // ...but shows only inside its own area...
+    const QRect shown =
+        QRect(label->mapTo(central, QPoint(0, 0)), label->size())
+            .intersected(QRect(label->parentWidget()->mapTo(central, QPoint(0, 0)), label->parentWidget()->size()));
+    QVERIFY(!shown.isEmpty());
+    QVERIFY(!shown.intersects(update->geometry()));
+    // ...and every point of the link still belongs to the link.
+    for (int x = update->geometry().left(); x <= update->geometry().right(); x += 5)
+        QCOMPARE(central->childAt(x, update->geometry().center().y()), update);
 }
 
 void TestAdvertising::popShow_followsTheScheduleAndReplacesTheOldWindow()

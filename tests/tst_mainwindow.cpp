@@ -1,6 +1,13 @@
 #include "clientconfig.h"
 #include "mainwindow.h"
 #include "webtest.h"
+#include "windowplacement.h"
+
+#include <QAction>
+#include <QShortcut>
+#include <QTimer>
+#include <QWebEngineView>
+#include <QWindow>
 
 #include <QApplication>
 #include <QLabel>
@@ -10,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+Q_DECLARE_METATYPE(WindowPlacement::Screen)
 
 class TestMainWindow : public QObject
 {
@@ -29,18 +38,32 @@ private slots:
     // Position
     void startPosition_data();
     void startPosition();
+    void clampedToTheAvailableArea_data();
+    void clampedToTheAvailableArea();
+    void aboutWindow_centredOverTheMainWindow_data();
+    void aboutWindow_centredOverTheMainWindow();
+    void opening_data();
+    void opening();
+    void lastPosition_isRememberedAcrossRuns();
 
     // Dragging
     void leftDrag_keepsThePointUnderTheMouse();
     void otherButtons_doNotDrag();
     void pressOnPlainLabel_startsADrag();
+    void leftPress_handsTheDragToTheWindowSystemWhereItCan();
 
     // Close, minimise and messages from other starts
-    void closeWithoutTray_minimisesInsteadOfHiding();
+    void closeWithoutTray_endsTheProgram_data();
+    void closeWithoutTray_endsTheProgram();
     void minimiseButton_minimises();
     void clientMessage_bringsBackAHiddenOrMinimisedWindow();
     void messages_onlyTheExactWordsAct_data();
     void messages_onlyTheExactWordsAct();
+
+    // Keyboard
+    void ctrlQ_endsTheProgram();
+    void f11_togglesTheCurrentPageFullScreen();
+    void esc_isLeftToThePageUnlessItIsFullScreen();
 
 private:
     void send(QWidget *target, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons,
@@ -52,6 +75,8 @@ private:
 
 void TestMainWindow::init()
 {
+    MainWindow::placementFile = dir.filePath(QStringLiteral("window.ini"));
+    QFile::remove(MainWindow::placementFile);
     clientConfig = new ClientConfig;
     clientConfig->load(dir.filePath(QStringLiteral("config.ini")));
     window = new MainWindow;
@@ -94,7 +119,8 @@ void TestMainWindow::widgetTree_data()
     row("horizontalLayoutWidget_6", QRect(-2, -2, 854, 474), QStringLiteral("widget_main"), false, false);
     row("pushButton_close", QRect(824, 3, 25, 22), central, true, false);
     row("label_update", QRect(142, 573, 141, 20), central, true, false);
-    row("label_ad", QRect(836, 574, 4, 20), central, false, false);
+    row("widget_adText", QRect(290, 574, 550, 20), central, false, false);
+    row("label_ad", QRect(546, 0, 4, 20), QStringLiteral("widget_adText"), false, false);
     row("pushButton_skin", QRect(772, 3, 25, 22), central, true, false);
     row("pushButton_min", QRect(799, 3, 25, 22), central, true, false);
     row("widget_ad", QRect(376, 30, 466, 58), central, false, false);
@@ -180,6 +206,87 @@ void TestMainWindow::startPosition()
     QCOMPARE(MainWindow::startPosition(available, QSize(852, 600)), expected);
 }
 
+void TestMainWindow::clampedToTheAvailableArea_data()
+{
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QPoint>("pos");
+    QTest::addColumn<QPoint>("expected");
+    const QRect full(0, 0, 1280, 800);
+    QTest::newRow("inside: unchanged") << full << QPoint(100, 50) << QPoint(100, 50);
+    QTest::newRow("above and left: pulled in") << full << QPoint(-30, -40) << QPoint(0, 0);
+    QTest::newRow("below and right: pulled in") << full << QPoint(1000, 700) << QPoint(428, 200);
+    QTest::newRow("panel on top and left") << QRect(60, 27, 1220, 773) << QPoint(10, 10) << QPoint(60, 27);
+    QTest::newRow("second screen on the right") << QRect(1280, 0, 1920, 1080) << QPoint(1000, 100) << QPoint(1280, 100);
+    // Scale 2 on 1280 x 800: the window is larger than the screen both ways.
+    QTest::newRow("larger than the screen: top and buttons on it")
+        << QRect(0, 0, 640, 400) << QPoint(-106, -130) << QPoint(640 - 852, 0);
+}
+
+void TestMainWindow::clampedToTheAvailableArea()
+{
+    QFETCH(QRect, available);
+    QFETCH(QPoint, pos);
+    QFETCH(QPoint, expected);
+    QCOMPARE(WindowPlacement::clamped(available, QSize(852, 600), pos), expected);
+}
+
+void TestMainWindow::aboutWindow_centredOverTheMainWindow_data()
+{
+    QTest::addColumn<QRect>("main");
+    QTest::addColumn<QPoint>("expected");
+    QTest::newRow("centred") << QRect(100, 50, 852, 600) << QPoint(376, 250);
+    QTest::newRow("main window half off the left: kept on the screen") << QRect(-700, 50, 852, 600) << QPoint(0, 250);
+    QTest::newRow("main window on a second screen") << QRect(1300, 0, 852, 600) << QPoint(1576, 200);
+}
+
+void TestMainWindow::aboutWindow_centredOverTheMainWindow()
+{
+    QFETCH(QRect, main);
+    QFETCH(QPoint, expected);
+    const QRect available = main.left() >= 1280 ? QRect(1280, 0, 1920, 1080) : QRect(0, 0, 1280, 800);
+    QCOMPARE(WindowPlacement::centredOver(main, QSize(300, 200), available), expected);
+}
+
+void TestMainWindow::opening_data()
+{
+    using Screens = QList<WindowPlacement::Screen>;
+    QTest::addColumn<Screens>("screens");
+    QTest::addColumn<QPoint>("remembered"); // (-9999, -9999): nothing remembered
+    QTest::addColumn<QPoint>("expected");
+    const Screens one{{QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1040)}};
+    const Screens two = one + Screens{{QRect(1920, 0, 1280, 1024), QRect(1920, 0, 1280, 1024)}};
+    const QPoint none(-9999, -9999);
+    const QPoint formula(534, 190);
+    QTest::newRow("nothing remembered: formula") << one << none << formula;
+    QTest::newRow("remembered on the screen") << one << QPoint(40, 60) << QPoint(40, 60);
+    QTest::newRow("remembered on the second screen") << two << QPoint(2000, 300) << QPoint(2000, 300);
+    QTest::newRow("second screen gone: formula") << one << QPoint(2000, 300) << formula;
+    QTest::newRow("remembered near the edge: clamped") << two << QPoint(3000, 900) << QPoint(3200 - 852, 1024 - 600);
+}
+
+void TestMainWindow::opening()
+{
+    QFETCH(QList<WindowPlacement::Screen>, screens);
+    QFETCH(QPoint, remembered);
+    QFETCH(QPoint, expected);
+    const std::optional<QPoint> saved =
+        remembered == QPoint(-9999, -9999) ? std::nullopt : std::optional<QPoint>(remembered);
+    const QPoint formula = MainWindow::startPosition(screens.first().available.size(), QSize(852, 600));
+    QCOMPARE(WindowPlacement::opening(screens, saved, formula, QSize(852, 600)), expected);
+}
+
+void TestMainWindow::lastPosition_isRememberedAcrossRuns()
+{
+    window->move(123, 45);
+    delete window;
+    window = nullptr;
+    QCOMPARE(WindowPlacement::remembered(MainWindow::placementFile), std::optional<QPoint>(QPoint(123, 45)));
+    clientConfig = new ClientConfig;
+    window = new MainWindow;
+    const QRect available = window->screen()->availableGeometry();
+    QCOMPARE(window->pos(), WindowPlacement::clamped(available, window->size(), QPoint(123, 45)));
+}
+
 void TestMainWindow::send(QWidget *target, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons,
                           const QPoint &global)
 {
@@ -225,16 +332,46 @@ void TestMainWindow::pressOnPlainLabel_startsADrag()
     QCOMPARE(window->pos(), QPoint(107, 109));
 }
 
-void TestMainWindow::closeWithoutTray_minimisesInsteadOfHiding()
+void TestMainWindow::leftPress_handsTheDragToTheWindowSystemWhereItCan()
 {
-    window->close();
-    QVERIFY(window->isVisible());
-    QTRY_VERIFY(window->isMinimized());
+    QList<QWindow *> asked;
+    static QList<QWindow *> *record = nullptr;
+    record = &asked;
+    WindowDrag::systemMove = [](QWindow *native) {
+        record->append(native);
+        return true;
+    };
+    window->move(100, 100);
+    const QPoint start = window->frameGeometry().topLeft() + QPoint(300, 585);
+    send(window, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, start);
+    send(window, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, start + QPoint(40, 25));
+    send(window, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, start + QPoint(40, 25));
+    WindowDrag::systemMove = nullptr;
+    QCOMPARE(asked, QList<QWindow *>{window->windowHandle()});
+    // The window system moves it; moving it by hand as well would fight the compositor.
+    QCOMPARE(window->pos(), QPoint(100, 100));
+}
 
-    window->showNormal();
-    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("pushButton_close")), Qt::LeftButton);
-    QVERIFY(window->isVisible());
-    QTRY_VERIFY(window->isMinimized());
+void TestMainWindow::closeWithoutTray_endsTheProgram_data()
+{
+    QTest::addColumn<bool>("byButton");
+    QTest::newRow("window manager's close") << false;
+    QTest::newRow("close button") << true;
+}
+
+void TestMainWindow::closeWithoutTray_endsTheProgram()
+{
+    QFETCH(bool, byButton);
+    QTimer::singleShot(0, window, [this, byButton] {
+        if (byButton)
+            QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("pushButton_close")), Qt::LeftButton);
+        else
+            window->close();
+    });
+    QTimer::singleShot(5000, [] {
+        QCoreApplication::exit(99);
+    });
+    QCOMPARE(QCoreApplication::exec(), 0);
 }
 
 void TestMainWindow::minimiseButton_minimises()
@@ -284,6 +421,50 @@ void TestMainWindow::messages_onlyTheExactWordsAct()
     });
     QCOMPARE(QCoreApplication::exec(), quits ? 0 : NotQuit);
     QVERIFY(window->isHidden());
+}
+
+void TestMainWindow::ctrlQ_endsTheProgram()
+{
+    auto *quit = window->findChild<QShortcut *>(QStringLiteral("shortcutQuit"));
+    QVERIFY(quit);
+    QCOMPARE(quit->key(), QKeySequence(QStringLiteral("Ctrl+Q")));
+    QTimer::singleShot(0, quit, &QShortcut::activated);
+    QTimer::singleShot(5000, [] {
+        QCoreApplication::exit(99);
+    });
+    QCOMPARE(QCoreApplication::exec(), 0);
+}
+
+void TestMainWindow::f11_togglesTheCurrentPageFullScreen()
+{
+    auto *toggle = window->findChild<QShortcut *>(QStringLiteral("shortcutFullScreen"));
+    QVERIFY(toggle);
+    QCOMPARE(toggle->key(), QKeySequence(Qt::Key_F11));
+    auto *page = window->findChild<QWebEngineView *>(QStringLiteral("pageView"));
+    emit toggle->activated();
+    QVERIFY(page->isWindow());
+    QVERIFY(page->isFullScreen());
+    emit toggle->activated();
+    QVERIFY(!page->isWindow());
+    QCOMPARE(page->window(), window);
+}
+
+void TestMainWindow::esc_isLeftToThePageUnlessItIsFullScreen()
+{
+    auto *page = window->findChild<QWebEngineView *>(QStringLiteral("pageView"));
+    auto escActions = [page] {
+        QList<QAction *> found;
+        for (QAction *action : page->actions())
+            if (action->shortcut() == QKeySequence(Qt::Key_Escape) && action->isEnabled())
+                found << action;
+        return found;
+    };
+    QVERIFY(escActions().isEmpty());
+    emit window->findChild<QShortcut *>(QStringLiteral("shortcutFullScreen"))->activated();
+    QCOMPARE(escActions().size(), 1);
+    escActions().first()->trigger();
+    QVERIFY(!page->isWindow());
+    QVERIFY(escActions().isEmpty());
 }
 
 ORVANE_WEB_TEST_MAIN(TestMainWindow)

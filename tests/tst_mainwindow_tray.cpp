@@ -2,9 +2,12 @@
 #include "aboutform.h"
 #include "clientconfig.h"
 #include "mainwindow.h"
+#include "popform.h"
 #include "skinform.h"
 #include "webtest.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
@@ -15,6 +18,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWebEngineView>
+
+#include <memory>
 
 #include <sys/fsuid.h>
 #include <unistd.h>
@@ -70,16 +76,24 @@ private slots:
     // Tray icon and the no-tray rule
     void withTray_iconCarriesIconToolTipAndMenu();
     void withTray_closeHides();
-    void withoutTray_noIconAndCloseMinimises();
-    void trayGone_closeMinimises();
+    void withoutTray_noIconAndCloseEndsTheProgram();
+    void trayGone_closeEndsTheProgram();
     void activation_data();
     void activation();
+    void everyWayBack_restoresNormalNeverMinimised_data();
+    void everyWayBack_restoresNormalNeverMinimised();
 
     // Menu
     void menu_entriesInOrder();
     void showEntry_bringsBackAHiddenWindow();
     void webSiteEntriesAndButton_openTheSameHomePage();
     void aboutEntry_opensANewWindowEachTime();
+    void aboutEntry_opensCentredOverTheWindowWithTheVersion();
+    void ownWindows_carryTheProductTitleAndIcon_data();
+    void ownWindows_carryTheProductTitleAndIcon();
+    void accessibilityTree_everyControlHasANameAndARole_data();
+    void accessibilityTree_everyControlHasANameAndARole();
+    void tab_movesThroughTheWindowsOwnButtons();
     void exitEntry_endsTheEventLoopWithZero();
 
     // Skins
@@ -91,6 +105,7 @@ private slots:
     void readOnlyConfig_pickStillChangesTheSkinSilently();
 
 private:
+    void expectExitCode(int code);
     void writeConfig(int index, const QString &name4 = QStringLiteral("yishu.gif"),
                      const QString &folder = QStringLiteral("skin/"));
     void startWindow();
@@ -186,26 +201,32 @@ void TestMainWindowTray::withTray_closeHides()
     QVERIFY(window->findChild<QSystemTrayIcon *>()->isVisible());
 }
 
-void TestMainWindowTray::withoutTray_noIconAndCloseMinimises()
+void TestMainWindowTray::expectExitCode(int code)
+{
+    QTimer::singleShot(5000, [] {
+        QCoreApplication::exit(99);
+    });
+    QCOMPARE(QCoreApplication::exec(), code);
+}
+
+void TestMainWindowTray::withoutTray_noIconAndCloseEndsTheProgram()
 {
     startWindow();
     QVERIFY(!window->findChild<QSystemTrayIcon *>());
     // The menu still exists, so its entries work the same; it is just never shown.
     QVERIFY(window->findChild<QMenu *>(QStringLiteral("trayMenu")));
-    window->close();
-    QVERIFY(window->isVisible());
-    QTRY_VERIFY(window->isMinimized());
+    QTimer::singleShot(0, window, &QWidget::close);
+    expectExitCode(0);
 }
 
-void TestMainWindowTray::trayGone_closeMinimises()
+void TestMainWindowTray::trayGone_closeEndsTheProgram()
 {
     MainWindow::systemTrayAvailable = trayPresent;
     startWindow();
     // The tray's host went away after start: hiding now would lose the window.
     MainWindow::systemTrayAvailable = trayAbsent;
-    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("pushButton_close")), Qt::LeftButton);
-    QVERIFY(window->isVisible());
-    QTRY_VERIFY(window->isMinimized());
+    QTimer::singleShot(0, window->findChild<QPushButton *>(QStringLiteral("pushButton_close")), &QPushButton::click);
+    expectExitCode(0);
 }
 
 void TestMainWindowTray::activation_data()
@@ -238,6 +259,44 @@ void TestMainWindowTray::activation()
         QTRY_VERIFY(!window->isMinimized());
     else
         QVERIFY(window->isMinimized());
+}
+
+void TestMainWindowTray::everyWayBack_restoresNormalNeverMinimised_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<int>("history"); // 0: closed to the tray; 1: minimised first; 2: also restored first
+    const char *histories[] = {"closed to the tray", "minimised, closed to the tray",
+                               "minimised, restored from the taskbar, closed to the tray"};
+    for (const char *way : {"tray icon", "show entry", "another start"}) {
+        for (int history = 0; history < 3; ++history)
+            QTest::addRow("%s after %s", way, histories[history]) << QString::fromLatin1(way) << history;
+    }
+}
+
+void TestMainWindowTray::everyWayBack_restoresNormalNeverMinimised()
+{
+    QFETCH(QString, way);
+    QFETCH(int, history);
+    MainWindow::systemTrayAvailable = trayPresent;
+    startWindow();
+    if (history >= 1) {
+        window->findChild<QPushButton *>(QStringLiteral("pushButton_min"))->click();
+        QTRY_VERIFY(window->isMinimized());
+    }
+    if (history == 2) // the taskbar's restore reaches the native window, not the widget
+        window->windowHandle()->setWindowStates(Qt::WindowNoState);
+    window->close();
+    QVERIFY(window->isHidden());
+
+    if (way == QLatin1String("tray icon"))
+        emit window->findChild<QSystemTrayIcon *>()->activated(QSystemTrayIcon::Trigger);
+    else if (way == QLatin1String("show entry"))
+        action("actionShow")->trigger();
+    else
+        window->receiveMessage(QStringLiteral("client"));
+    QVERIFY(window->isVisible());
+    QTRY_VERIFY(!(window->windowHandle()->windowStates() & Qt::WindowMinimized));
+    QVERIFY(!window->isMinimized());
 }
 
 void TestMainWindowTray::menu_entriesInOrder()
@@ -300,6 +359,110 @@ void TestMainWindowTray::aboutEntry_opensANewWindowEachTime()
     QTest::mouseClick(first->findChild<QPushButton *>(QStringLiteral("pushButton_ok")), Qt::LeftButton);
     QTRY_VERIFY(!first);
     QCOMPARE(aboutWindows().size(), 1);
+}
+
+void TestMainWindowTray::aboutEntry_opensCentredOverTheWindowWithTheVersion()
+{
+    startWindow();
+    window->move(window->screen()->availableGeometry().topLeft() + QPoint(-200, 0));
+    action("actionAbout")->trigger();
+    AboutForm *about = aboutWindows().value(0);
+    QVERIFY(about);
+    const QPoint offset = about->frameGeometry().center() - window->frameGeometry().center();
+    QVERIFY2(offset.manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+    QVERIFY(about->findChild<QLabel *>(QStringLiteral("label"))->text().contains(clientConfig->appVersion));
+}
+
+void TestMainWindowTray::ownWindows_carryTheProductTitleAndIcon_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::newRow("pop-up") << "pop-up";
+    QTest::newRow("skin chooser") << "skin chooser";
+    QTest::newRow("about") << "about";
+}
+
+void TestMainWindowTray::ownWindows_carryTheProductTitleAndIcon()
+{
+    QFETCH(QString, window);
+    startWindow();
+    std::unique_ptr<PopForm> pop;
+    QWidget *shown = nullptr;
+    if (window == QLatin1String("pop-up")) {
+        pop = std::make_unique<PopForm>();
+        shown = pop.get();
+    } else if (window == QLatin1String("skin chooser")) {
+        shown = this->window->findChild<SkinForm *>();
+    } else {
+        action("actionAbout")->trigger();
+        shown = aboutWindows().value(0);
+    }
+    QVERIFY(shown);
+    QVERIFY2(shown->windowTitle().contains(clientConfig->productName), qPrintable(shown->windowTitle()));
+    QVERIFY(!shown->windowIcon().isNull());
+}
+
+void TestMainWindowTray::accessibilityTree_everyControlHasANameAndARole_data()
+{
+    ownWindows_carryTheProductTitleAndIcon_data();
+    QTest::newRow("main window") << "main window";
+}
+
+void TestMainWindowTray::accessibilityTree_everyControlHasANameAndARole()
+{
+    QFETCH(QString, window);
+    startWindow();
+    std::unique_ptr<PopForm> pop;
+    QWidget *root = this->window;
+    if (window == QLatin1String("pop-up")) {
+        pop = std::make_unique<PopForm>();
+        root = pop.get();
+    } else if (window == QLatin1String("skin chooser")) {
+        root = this->window->findChild<SkinForm *>();
+    } else if (window == QLatin1String("about")) {
+        action("actionAbout")->trigger();
+        root = aboutWindows().value(0);
+    }
+    QVERIFY(root);
+    root->show();
+
+    // Every button and label a screen reader can reach; the pages inside the web views speak for
+    // themselves.
+    int controls = 0;
+    QList<QAccessibleInterface *> pending{QAccessible::queryAccessibleInterface(root)};
+    while (!pending.isEmpty()) {
+        QAccessibleInterface *node = pending.takeFirst();
+        QVERIFY(node && node->isValid());
+        QObject *object = node->object();
+        if (qobject_cast<QWebEngineView *>(object))
+            continue;
+        for (int i = 0; i < node->childCount(); ++i)
+            pending << node->child(i);
+        if (!qobject_cast<QAbstractButton *>(object) && !qobject_cast<QLabel *>(object))
+            continue;
+        ++controls;
+        const QString where = object->objectName();
+        QVERIFY2(node->role() != QAccessible::NoRole, qPrintable(where));
+        QVERIFY2(!node->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(where + QStringLiteral(": no name")));
+        if (auto *button = qobject_cast<QAbstractButton *>(object); button && button->text().isEmpty())
+            QVERIFY2(!button->toolTip().isEmpty(), qPrintable(where + QStringLiteral(": no tooltip")));
+    }
+    QVERIFY(controls > 0);
+}
+
+void TestMainWindowTray::tab_movesThroughTheWindowsOwnButtons()
+{
+    startWindow();
+    // The chain of widgets that Tab visits, from the first page button round to itself.
+    auto *first = window->findChild<QPushButton *>(QStringLiteral("pushButton_page1"));
+    QStringList visited;
+    for (QWidget *next = first->nextInFocusChain(); next != first && visited.size() < 200;
+         next = next->nextInFocusChain()) {
+        if (qobject_cast<QPushButton *>(next) && next->isVisibleTo(window) && (next->focusPolicy() & Qt::TabFocus))
+            visited << next->objectName();
+    }
+    QCOMPARE(visited, (QStringList{QStringLiteral("pushButton_page2"), QStringLiteral("pushButton_book"),
+                                   QStringLiteral("pushButton_skin"), QStringLiteral("pushButton_min"),
+                                   QStringLiteral("pushButton_close")}));
 }
 
 void TestMainWindowTray::exitEntry_endsTheEventLoopWithZero()

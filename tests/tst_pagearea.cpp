@@ -7,7 +7,9 @@
 #include "nginxserver.h"
 #include "webtest.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -86,6 +88,9 @@ private slots:
     void banner_entersItsAreaOnlyOnceLoaded();
     void failingBanner_showsTheLocalBannerPage();
     void missingBannerPage_leavesTheAreaEmpty();
+    void tab_leavesThePageForTheWindowsButtons();
+    void localBanner_fitsItsAreaOnOneLineInEachFont_data();
+    void localBanner_fitsItsAreaOnOneLineInEachFont();
 
     // Renderers that end
     void rendererRecovery_reloadsAtOnceThenWithPausesThenGivesUp_data();
@@ -363,6 +368,98 @@ void TestPageArea::missingBannerPage_leavesTheAreaEmpty()
     QCOMPARE(done.count(), 4);
     QCOMPARE(window->findChild<QHBoxLayout *>(QStringLiteral("hLayout_ad"))->indexOf(bannerView), -1);
     QVERIFY(!bannerView->isVisible());
+}
+
+void TestPageArea::tab_leavesThePageForTheWindowsButtons()
+{
+    QFile page(www.filePath(QLatin1String(Channels[0].path)));
+    QVERIFY(page.open(QIODevice::WriteOnly));
+    page.write("<!doctype html><meta charset=\"utf-8\"><title>Orvane 直播</title>"
+               "<a href=\"#1\">一</a> <a href=\"#2\">二</a> <a href=\"#3\">三</a>");
+    page.close();
+    startWindow(server.url());
+    waitForPage(QUrl(server.url(QStringLiteral("/soft/iflive.html"))));
+    QApplication::setActiveWindow(window);
+    QTRY_VERIFY(window->isActiveWindow());
+    view("pageView")->setFocus(Qt::TabFocusReason);
+    // Through the page's own links, then the window's buttons in their order (the current page's
+    // is disabled), then back into the page.
+    QStringList buttons;
+    bool backInThePage = false;
+    for (int i = 0; i < 16 && !backInThePage; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::qWait(50);
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        if (qobject_cast<QPushButton *>(focus))
+            buttons << focus->objectName();
+        else if (!buttons.isEmpty())
+            backInThePage = view("pageView")->isAncestorOf(focus) || focus == view("pageView");
+    }
+    QCOMPARE(buttons, (QStringList{QStringLiteral("pushButton_page2"), QStringLiteral("pushButton_book"),
+                                   QStringLiteral("pushButton_skin"), QStringLiteral("pushButton_min"),
+                                   QStringLiteral("pushButton_close")}));
+    QVERIFY(backInThePage);
+}
+
+void TestPageArea::localBanner_fitsItsAreaOnOneLineInEachFont_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::newRow("Noto Sans CJK") << "Noto Sans CJK SC";
+    QTest::newRow("WenQuanYi Micro Hei") << "WenQuanYi Micro Hei";
+}
+
+void TestPageArea::localBanner_fitsItsAreaOnOneLineInEachFont()
+{
+    QFETCH(QString, family);
+    ORVANE_REQUIRE_FIXTURE(QFontDatabase::families().contains(family), "the font");
+    // The banner's view sticks out of its 466 x 58 area by 3 pixels on every side.
+    QWebEngineView view;
+    view.resize(472, 64);
+    view.show();
+    QSignalSpy loaded(view.page(), &QWebEnginePage::loadFinished);
+    view.load(QUrl::fromLocalFile(QStringLiteral(PROGRAM_DIR "/html/errorb.html")));
+    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), LoadTimeout);
+    QVERIFY(loaded.first().first().toBool());
+
+    // Every run of text: its box, and on how many lines it lies.
+    const QString script =
+        QStringLiteral(
+            "document.body.style.fontFamily = \"'%1'\";"
+            "const runs = [];"
+            "const walk = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);"
+            "while (walk.nextNode()) {"
+            "  if (!walk.currentNode.textContent.trim()) continue;"
+            "  const range = document.createRange(); range.selectNodeContents(walk.currentNode);"
+            "  const r = range.getBoundingClientRect();"
+            "  const lines = new Set(Array.from(range.getClientRects()).map(c => Math.round(c.bottom))).size;"
+            "  runs.push([r.left, r.top, r.right, r.bottom, lines]);"
+            "}"
+            "runs")
+            .arg(family);
+    QVariantList runs;
+    bool answered = false;
+    view.page()->runJavaScript(script, [&](const QVariant &result) {
+        runs = result.toList();
+        answered = true;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(answered, LoadTimeout);
+    QVERIFY(!runs.isEmpty());
+    const QRectF area(3, 3, 466, 58);
+    qreal top = -1;
+    for (const QVariant &run : runs) {
+        const QVariantList box = run.toList();
+        const QRectF rect(QPointF(box.at(0).toDouble(), box.at(1).toDouble()),
+                          QPointF(box.at(2).toDouble(), box.at(3).toDouble()));
+        const QString what =
+            QStringLiteral("%1,%2 %3x%4").arg(rect.left()).arg(rect.top()).arg(rect.width()).arg(rect.height());
+        QVERIFY2(area.contains(rect), qPrintable(what));
+        QVERIFY2(box.at(4).toInt() == 1, qPrintable(what + QStringLiteral(": wraps")));
+        // All runs share one line.
+        if (top >= 0)
+            QVERIFY2(qAbs(rect.center().y() - top) < rect.height(), qPrintable(what));
+        top = rect.center().y();
+    }
 }
 
 void TestPageArea::rendererRecovery_reloadsAtOnceThenWithPausesThenGivesUp_data()

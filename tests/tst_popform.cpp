@@ -83,7 +83,7 @@ void TestPopForm::window_isAFramelessToolWindowOnTop()
     QCOMPARE(pop->size(), QSize(298, 248));
     QCOMPARE(pop->windowFlags() & (Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    QCOMPARE(pop->windowTitle(), QStringLiteral("Form"));
+    QCOMPARE(pop->windowTitle(), clientConfig->productName);
     QCOMPARE(pop->findChild<QWidget *>(QStringLiteral("horizontalLayoutWidget"))->geometry(), QRect(-3, -3, 304, 254));
     auto *close = pop->findChild<QPushButton *>(QStringLiteral("pushButton_close"));
     QCOMPARE(close->parentWidget()->geometry(), QRect(280, 0, 18, 18));

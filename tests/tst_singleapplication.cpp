@@ -3,13 +3,16 @@
 #include "processtest.h"
 #include "singleapplication.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLocalSocket>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -57,6 +60,8 @@ private slots:
     void stoppedPrimary_isNotRobbed();
     void simultaneousStarts_leaveExactlyOnePrimary();
     void otherUser_getsAnInstanceOfTheirOwn();
+    void noRuntimeFolder_privateTmpFolderOrNoServer_data();
+    void noRuntimeFolder_privateTmpFolderOrNoServer();
 
 private:
     const QString probe = QStringLiteral(INSTANCEPROBE_PATH);
@@ -271,6 +276,70 @@ void TestSingleApplication::otherUser_getsAnInstanceOfTheirOwn()
     theirs->kill();
     theirs->waitForFinished(5000);
     QDir(QDir::tempPath() + QStringLiteral("/orvane-65534")).removeRecursively();
+}
+
+void TestSingleApplication::noRuntimeFolder_privateTmpFolderOrNoServer_data()
+{
+    QTest::addColumn<QString>("found"); // what already has the name orvane-<uid> in the temporary folder
+    QTest::addColumn<bool>("listens");
+    QTest::newRow("nothing: created private") << "" << true;
+    QTest::newRow("our private folder: used") << "private" << true;
+    QTest::newRow("a folder open to others: refused") << "open" << false;
+    QTest::newRow("a link to a private folder: refused") << "link" << false;
+    QTest::newRow("a file: refused") << "file" << false;
+}
+
+void TestSingleApplication::noRuntimeFolder_privateTmpFolderOrNoServer()
+{
+    QFETCH(QString, found);
+    QFETCH(bool, listens);
+    QTemporaryDir tmp;
+    const QString ours = tmp.filePath(QStringLiteral("orvane-%1").arg(::geteuid()));
+    const QString elsewhere = tmp.filePath(QStringLiteral("elsewhere"));
+    if (found == QLatin1String("private") || found == QLatin1String("open"))
+        QVERIFY(QDir().mkdir(ours));
+    if (found == QLatin1String("open"))
+        QVERIFY(QFile::setPermissions(ours, QFile::Permissions(0x7777)));
+    if (found == QLatin1String("private"))
+        QVERIFY(QFile::setPermissions(ours, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    if (found == QLatin1String("link")) {
+        QVERIFY(QDir().mkdir(elsewhere));
+        QVERIFY(QFile::setPermissions(elsewhere, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(QFile::link(elsewhere, ours));
+    }
+    if (found == QLatin1String("file")) {
+        QFile file(ours);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+
+    ProcessTest test;
+    QProcessEnvironment env = test.environment();
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    env.insert(QStringLiteral("TMPDIR"), tmp.path());
+    QProcess *probe1 = test.start(probe, {uniqueKey("tmp")}, env);
+    QVERIFY2(ProcessTest::waitForOutput(probe1, QStringLiteral("primary listening=")),
+             qPrintable(ProcessTest::output(probe1)));
+    QVERIFY2(ProcessTest::output(probe1).contains(QStringLiteral("primary listening=%1").arg(int(listens))),
+             qPrintable(ProcessTest::output(probe1)));
+    // Whatever happened, nothing of ours lies in the shared folder itself or in someone else's (Qt keeps
+    // a private runtime-<user> folder of its own there).
+    const QDir shared(tmp.path());
+    for (const QString &entry : shared.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System)) {
+        QVERIFY2(entry == QFileInfo(ours).fileName() || entry == QLatin1String("elsewhere") ||
+                     entry.startsWith(QLatin1String("runtime-")),
+                 qPrintable(entry));
+    }
+    QVERIFY(QDir(elsewhere).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).isEmpty());
+    if (listens) {
+        struct stat st
+        {
+        };
+        QCOMPARE(::lstat(QFile::encodeName(ours).constData(), &st), 0);
+        QVERIFY(S_ISDIR(st.st_mode));
+        QCOMPARE(st.st_mode & 0777, mode_t(0700));
+        QCOMPARE(st.st_uid, ::geteuid());
+        QVERIFY(!QDir(ours).entryList(QDir::System | QDir::Files).isEmpty());
+    }
 }
 
 int main(int argc, char **argv)

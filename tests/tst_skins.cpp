@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,6 +21,9 @@ private slots:
     void windowStyleSheet();
     void pictureStyleSheet_data();
     void pictureStyleSheet();
+
+    void everyPicture_hasATwinOfTwiceItsSize_data();
+    void everyPicture_hasATwinOfTwiceItsSize();
 
 private:
     QTemporaryDir dir;
@@ -97,6 +101,38 @@ void TestSkins::pictureStyleSheet()
     QFETCH(QString, path);
     QFETCH(QString, expected);
     QCOMPARE(Skins::pictureStyleSheet(path), expected);
+}
+
+void TestSkins::everyPicture_hasATwinOfTwiceItsSize_data()
+{
+    // Style sheets and icons take "<name>@2x.<ext>" beside a picture on screens scaled by 2.
+    QTest::addColumn<QString>("path");
+    const QStringList folders{QStringLiteral(":/img/img"), QStringLiteral(PROGRAM_DIR "/skin"),
+                              QStringLiteral(PROGRAM_DIR "/skin/thumbs")};
+    int rows = 0;
+    for (const QString &folder : folders) {
+        for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files)) {
+            // Icons of fixed pixel sizes (ico-16.png, ...) are chosen by size instead.
+            if (file.fileName().contains(QLatin1Char('@')) || file.fileName().startsWith(QLatin1String("ico-")))
+                continue;
+            QTest::newRow(qPrintable(file.fileName())) << file.filePath();
+            ++rows;
+        }
+    }
+    QVERIFY(rows > 40);
+}
+
+void TestSkins::everyPicture_hasATwinOfTwiceItsSize()
+{
+    QFETCH(QString, path);
+    const QFileInfo file(path);
+    const QString twin =
+        file.path() + QLatin1Char('/') + file.completeBaseName() + QStringLiteral("@2x.") + file.suffix();
+    const QImage single(path);
+    const QImage doubled(twin);
+    QVERIFY2(!single.isNull(), qPrintable(path));
+    QVERIFY2(!doubled.isNull(), qPrintable(twin));
+    QCOMPARE(doubled.size(), single.size() * 2);
 }
 
 QTEST_GUILESS_MAIN(TestSkins)

@@ -1,6 +1,7 @@
 #include "clientconfig.h"
 #include "fixture.h"
 #include "nginxserver.h"
+#include "retryschedule.h"
 #include "updaterlauncher.h"
 #include "updator.h"
 
@@ -79,6 +80,12 @@ private slots:
     void fetch_readsUtf8OrGbk();
     void fetch_silentServerFailsAfterTheTransferTimeout();
     void fetch_readOnlyProgramFolderStillAppliesTheKeys();
+
+    // Trying a failed fetch again
+    void retryDelay_doublesFrom30sUpTo30min_data();
+    void retryDelay_doublesFrom30sUpTo30min();
+    void retrySchedule_isDueOnceAfterItsDelayInTicks();
+    void fetchAgain_afterAFailureOnlyAndNeverAfterASuccess();
 
     // The question
     void otherVersion_askedAndAccepted_startsTheUpdater();
@@ -164,6 +171,13 @@ void TestUpdator::applyServerFile_takesOnlyUsableValues_data()
                                         << QVariant(QStringLiteral("甲;乙"));
     QTest::newRow("unquoted comma kept whole")
         << QByteArray("textADStr=欢迎, 收看") << "textADStr" << QVariant(QStringLiteral("欢迎, 收看"));
+    QTest::newRow("unquoted comma without space kept exactly")
+        << QByteArray("textADStr=a,b") << "textADStr" << QVariant(QStringLiteral("a,b"));
+    QTest::newRow("unquoted commas in an address kept exactly")
+        << QByteArray("popUrl=http://127.0.0.1/p?ids=1,2,,3") << "popUrl"
+        << QVariant(QStringLiteral("http://127.0.0.1/p?ids=1,2,,3"));
+    QTest::newRow("only the general part counts") << QByteArray("[Other]\ntextADStr=u,v\n[General]\ntextADStr=x,y")
+                                                  << "textADStr" << QVariant(QStringLiteral("x,y"));
     QTest::newRow("empty banner keeps the local page")
         << QByteArray("bannerADUrl=") << "bannerADUrl" << QVariant(QStringLiteral("<local>"));
     QTest::newRow("web banner taken") << QByteArray("bannerADUrl=http://127.0.0.1/b.html") << "bannerADUrl"
@@ -314,6 +328,62 @@ void TestUpdator::fetch_readOnlyProgramFolderStillAppliesTheKeys()
     QVERIFY(gone.remove());
     runFetch(nginx.url(QStringLiteral("/soft/config.ini")));
     QCOMPARE(clientConfig->popDelayTime, 42);
+}
+
+void TestUpdator::retryDelay_doublesFrom30sUpTo30min_data()
+{
+    QTest::addColumn<int>("failures");
+    QTest::addColumn<int>("seconds");
+    QTest::newRow("first failure") << 1 << 30;
+    QTest::newRow("second") << 2 << 60;
+    QTest::newRow("third") << 3 << 120;
+    QTest::newRow("sixth") << 6 << 960;
+    QTest::newRow("seventh reaches the cap") << 7 << 1800;
+    QTest::newRow("long after: still the cap") << 200 << 1800;
+}
+
+void TestUpdator::retryDelay_doublesFrom30sUpTo30min()
+{
+    QFETCH(int, failures);
+    QFETCH(int, seconds);
+    QCOMPARE(RetrySchedule::delaySeconds(failures), seconds);
+}
+
+void TestUpdator::retrySchedule_isDueOnceAfterItsDelayInTicks()
+{
+    RetrySchedule schedule;
+    QVERIFY(!schedule.tick()); // nothing failed yet
+    for (int failure = 1; failure <= 3; ++failure) {
+        schedule.failed();
+        const int delay = RetrySchedule::delaySeconds(failure);
+        for (int second = 1; second < delay; ++second)
+            QVERIFY2(!schedule.tick(), qPrintable(QString::number(second)));
+        QVERIFY(schedule.tick());
+        QVERIFY(!schedule.isWaiting());
+        QVERIFY(!schedule.tick());
+    }
+}
+
+void TestUpdator::fetchAgain_afterAFailureOnlyAndNeverAfterASuccess()
+{
+    serve(SameVersion + "popDelayTime=77\n");
+    Updator updator(nginx.url(QStringLiteral("/soft/later.ini")), notice);
+    runFetch(QString(), &updator);
+    QVERIFY(!updator.succeeded());
+    QCOMPARE(clientConfig->popDelayTime, 180);
+
+    QFile::copy(wwwDir.filePath(QStringLiteral("soft/config.ini")), wwwDir.filePath(QStringLiteral("soft/later.ini")));
+    QSignalSpy again(&updator, &Updator::getInfoFinished);
+    updator.fetchAgain();
+    QTRY_COMPARE_WITH_TIMEOUT(again.count(), 1, 15000);
+    QVERIFY(updator.succeeded());
+    QCOMPARE(clientConfig->popDelayTime, 77);
+
+    QVERIFY(updator.wait(5000));
+    updator.fetchAgain();
+    QTest::qWait(200);
+    QCOMPARE(again.count(), 1);
+    QFile::remove(wwwDir.filePath(QStringLiteral("soft/later.ini")));
 }
 
 void TestUpdator::otherVersion_askedAndAccepted_startsTheUpdater()

@@ -3,12 +3,14 @@
 #include "programfolder.h"
 #include "releasemanifest.h"
 #include "singleapplication.h"
+#include "startuplogging.h"
 
 #include <QDir>
 #include <QNetworkProxyFactory>
 
 int main(int argc, char **argv)
 {
+    StartupLogging::apply();
     // One updater at a time: two would download the same package and hand over twice. A second start
     // brings the running updater's window forward instead, so the user sees why nothing new opened.
     // The updater has a key of its own: the client's key stays free for a client started meanwhile,

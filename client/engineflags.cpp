@@ -1,0 +1,19 @@
+#include "engineflags.h"
+
+namespace EngineFlags {
+
+QByteArray withSharedRenderers(const QByteArray &flags)
+{
+    for (const char *model : {"--process-per-site", "--process-per-tab", "--site-per-process", "--single-process"}) {
+        if (flags.contains(model))
+            return flags;
+    }
+    return flags.isEmpty() ? QByteArray("--process-per-site") : flags + " --process-per-site";
+}
+
+void apply()
+{
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", withSharedRenderers(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
+}
+
+} // namespace EngineFlags
