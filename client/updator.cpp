@@ -22,28 +22,6 @@ Q_LOGGING_CATEGORY(lcFetch, "orvane.fetch", QtWarningMsg)
 namespace {
 const QString TempFileName = QStringLiteral("SConfig.ini");
 
-// The text after "key=" in the file's general part, trimmed; for the values the settings reader
-// would split at commas.
-QString rawIniValue(const QString &path, const QString &key)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    bool general = true;
-    QString found; // the last one counts, as for the settings reader
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    for (const QByteArray &raw : lines) {
-        const QString line = QString::fromUtf8(raw).trimmed();
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            general = line.compare(QLatin1String("[General]"), Qt::CaseInsensitive) == 0;
-            continue;
-        }
-        const qsizetype equals = line.indexOf(QLatin1Char('='));
-        if (general && equals > 0 && QStringView(line).left(equals).trimmed() == key)
-            found = line.mid(equals + 1).trimmed();
-    }
-    return found;
-}
 } // namespace
 
 Updator::Updator(const QString &url, QWidget *noticeParent) : url(url), noticeParent(noticeParent)
@@ -184,11 +162,8 @@ QString Updator::applyServerFile(const QString &path)
         if (value > 0)
             field = value;
     };
-    // An unquoted value with a comma reads as a list, which loses the spacing around the commas; the
-    // server meant the whole line, exactly as written.
     auto textOf = [&settings, &path](const char *key) {
-        const QVariant value = settings.value(QLatin1String(key));
-        return value.typeId() == QMetaType::QStringList ? rawIniValue(path, QLatin1String(key)) : value.toString();
+        return IniEncoding::exactValue(settings, path, QLatin1String(key));
     };
     auto text = [&textOf](const char *key, QString &field) {
         const QString value = textOf(key);

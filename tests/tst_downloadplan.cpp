@@ -284,6 +284,12 @@ void TestDownloadPlan::readServerInfo_data()
     QTest::newRow("GBK") << QByteArray(gbk.encode(chinese)) << "1.2.0.21131"
                          << ""
                          << "<b>新</b>版本，更稳";
+    QTest::newRow("unquoted commas kept as written")
+        << QByteArray("AppVersion=1.2.0.21131\n[Update]\nupdatePackUrl=http://h/"
+                      "p?a=1,2\nnewVersionInfo=faster,smaller, better\n")
+        << "1.2.0.21131"
+        << "http://h/p?a=1,2"
+        << "faster,smaller, better";
     QTest::newRow("UTF-8 with byte-order mark") << "\xEF\xBB\xBF" + chinese.toUtf8() << "1.2.0.21131"
                                                 << ""
                                                 << "<b>新</b>版本，更稳";

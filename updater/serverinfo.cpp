@@ -13,40 +13,6 @@ namespace ServerInfoFile {
 
 namespace {
 
-// An unquoted INI value with commas reads as a list; it is one text to us.
-QString text(const QSettings &settings, const QString &key)
-{
-    const QVariant value = settings.value(key);
-    if (value.typeId() == QMetaType::QStringList)
-        return value.toStringList().join(QLatin1String(", "));
-    return value.toString();
-}
-
-// The value of `key` in `group` as written in the file. QSettings takes an unquoted ';' for the start
-// of a comment, which would leave only the first of a ';'-separated list.
-QString rawValue(const QString &path, const QString &group, const QString &key)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QString();
-    QString section;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            section = line.mid(1, line.size() - 2).trimmed();
-            continue;
-        }
-        const qsizetype equals = line.indexOf(QLatin1Char('='));
-        if (section != group || equals < 0 || line.left(equals).trimmed() != key)
-            continue;
-        QString value = line.mid(equals + 1).trimmed();
-        if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
-            value = value.mid(1, value.size() - 2);
-        return value;
-    }
-    return QString();
-}
-
 // Addresses are separated by ';'; spaces around them are dropped.
 QStringList mirrorList(const QString &value)
 {
@@ -77,18 +43,19 @@ ServerInfo read(const QString &path)
         }
     }
     QSettings settings(readable, QSettings::IniFormat);
-    info.appVersion = text(settings, QStringLiteral("AppVersion"));
+    info.appVersion = IniEncoding::exactValue(settings, readable, QStringLiteral("AppVersion"));
     settings.beginGroup(QStringLiteral("Update"));
-    info.updatePackUrl = text(settings, QStringLiteral("updatePackUrl"));
-    info.newVersionInfo = text(settings, QStringLiteral("newVersionInfo"));
-    info.updatePackSha256 = text(settings, QStringLiteral("updatePackSha256"));
-    info.updatePackMirrors = mirrorList(rawValue(readable, QStringLiteral("Update"), QStringLiteral("updatePackMirrors")));
-    info.updateVersion = text(settings, QStringLiteral("updateVersion"));
-    info.updatePackSize = text(settings, QStringLiteral("updatePackSize"));
-    info.updateExpires = text(settings, QStringLiteral("updateExpires"));
-    info.updateAllowDowngrade = text(settings, QStringLiteral("updateAllowDowngrade"));
-    info.updateKeyId = text(settings, QStringLiteral("updateKeyId"));
-    info.updateSignature = text(settings, QStringLiteral("updateSignature"));
+    info.updatePackUrl = IniEncoding::exactValue(settings, readable, QStringLiteral("updatePackUrl"));
+    info.newVersionInfo = IniEncoding::exactValue(settings, readable, QStringLiteral("newVersionInfo"));
+    info.updatePackSha256 = IniEncoding::exactValue(settings, readable, QStringLiteral("updatePackSha256"));
+    info.updatePackMirrors =
+        mirrorList(IniEncoding::rawValue(readable, QStringLiteral("Update"), QStringLiteral("updatePackMirrors")));
+    info.updateVersion = IniEncoding::exactValue(settings, readable, QStringLiteral("updateVersion"));
+    info.updatePackSize = IniEncoding::exactValue(settings, readable, QStringLiteral("updatePackSize"));
+    info.updateExpires = IniEncoding::exactValue(settings, readable, QStringLiteral("updateExpires"));
+    info.updateAllowDowngrade = IniEncoding::exactValue(settings, readable, QStringLiteral("updateAllowDowngrade"));
+    info.updateKeyId = IniEncoding::exactValue(settings, readable, QStringLiteral("updateKeyId"));
+    info.updateSignature = IniEncoding::exactValue(settings, readable, QStringLiteral("updateSignature"));
     settings.endGroup();
     return info;
 }
