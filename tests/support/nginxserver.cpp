@@ -1,15 +1,11 @@
 #include "nginxserver.h"
 
-#include <QDeadlineTimer>
+#include "serverprocess.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QThread>
 
-#include <csignal>
-#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
@@ -20,13 +16,6 @@ QString nginxPath()
     if (path.isEmpty())
         path = QStandardPaths::findExecutable(QStringLiteral("nginx"), {QStringLiteral("/usr/sbin")});
     return path;
-}
-
-quint16 freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
 }
 
 } // namespace
@@ -46,7 +35,7 @@ bool NginxServer::isAvailable()
 bool NginxServer::start(const QString &root, const QString &serverDirectives)
 {
     stop();
-    listenPort = freePort();
+    listenPort = ServerProcess::freePort();
     const QString prefix = dir.path();
     const QString config = QStringLiteral(R"(%1
 worker_processes 1;
@@ -80,42 +69,21 @@ http {
     file.write(config.toUtf8());
     file.close();
 
-    process = std::make_unique<QProcess>();
+    process = ServerProcess::make();
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    // A test that crashes must not leave its servers and programs running (and holding its output).
-    process->setChildProcessModifier([] {
-        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-    });
     process->start(nginxPath(), {QStringLiteral("-p"), prefix, QStringLiteral("-c"), file.fileName(),
                                  QStringLiteral("-e"), prefix + QStringLiteral("/error.log")});
-    const QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
-        if (process->state() == QProcess::NotRunning)
-            return false;
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, listenPort);
-        if (socket.waitForConnected(200))
-            return true;
-        QThread::msleep(20);
-    }
-    return false;
+    return ServerProcess::waitUntilListening(*process, listenPort, 10000);
 }
 
 void NginxServer::stop()
 {
-    if (!process)
-        return;
-    process->terminate();
-    if (!process->waitForFinished(5000)) {
-        process->kill();
-        process->waitForFinished(5000);
-    }
-    process.reset();
+    ServerProcess::stop(process);
 }
 
 QString NginxServer::url(const QString &path) const
 {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(listenPort).arg(path);
+    return ServerProcess::url(listenPort, path);
 }
 
 QString NginxServer::errorLog() const

@@ -1,15 +1,11 @@
 #include "staticserver.h"
 
-#include <QDeadlineTimer>
+#include "serverprocess.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QThread>
 
-#include <csignal>
-#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
@@ -20,13 +16,6 @@ QString find(const QString &name)
     if (path.isEmpty())
         path = QStandardPaths::findExecutable(name);
     return path;
-}
-
-quint16 freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
 }
 
 bool writeFile(const QString &path, const QString &text)
@@ -67,7 +56,7 @@ bool StaticServer::start(Kind kind, const QString &root)
     const QString exe = program(kind);
     if (exe.isEmpty())
         return false;
-    listenPort = freePort();
+    listenPort = ServerProcess::freePort();
     const QString work = dir.path();
     const QString port = QString::number(listenPort);
     QStringList arguments;
@@ -116,7 +105,7 @@ bool StaticServer::start(Kind kind, const QString &root)
         break;
     }
 
-    process = std::make_unique<QProcess>();
+    process = ServerProcess::make();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // Caddy keeps data under the home folder; these stay in the test's own.
     env.insert(QStringLiteral("HOME"), work);
@@ -125,39 +114,18 @@ bool StaticServer::start(Kind kind, const QString &root)
     process->setProcessEnvironment(env);
     process->setProcessChannelMode(QProcess::MergedChannels);
     process->setStandardOutputFile(work + QStringLiteral("/output.log"));
-    // A test that crashes must not leave its servers running.
-    process->setChildProcessModifier([] {
-        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-    });
     process->start(exe, arguments);
-    const QDeadlineTimer deadline(15000);
-    while (!deadline.hasExpired()) {
-        if (process->state() == QProcess::NotRunning)
-            return false;
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, listenPort);
-        if (socket.waitForConnected(200))
-            return true;
-        QThread::msleep(50);
-    }
-    return false;
+    return ServerProcess::waitUntilListening(*process, listenPort, 15000);
 }
 
 void StaticServer::stop()
 {
-    if (!process)
-        return;
-    process->terminate();
-    if (!process->waitForFinished(5000)) {
-        process->kill();
-        process->waitForFinished(5000);
-    }
-    process.reset();
+    ServerProcess::stop(process);
 }
 
 QString StaticServer::url(const QString &path) const
 {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(listenPort).arg(path);
+    return ServerProcess::url(listenPort, path);
 }
 
 QString StaticServer::log() const
