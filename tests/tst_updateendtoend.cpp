@@ -32,34 +32,43 @@ private slots:
     void runningClient_quitsThenThePackageRuns();
     void noClient_packageRunsAtOnce();
     void clientNotice_startsTheUpdaterBesideIt();
-
-private:
-    // A folder laid out like an installation: the updater and its icon.
-    bool install(QTemporaryDir &folder);
 };
 
-bool TestUpdateEndToEnd::install(QTemporaryDir &folder)
+namespace {
+// The signed demo update on a loopback nginx, and a folder laid out like an installation: the updater
+// and its icon.
+struct UpdateFixture
 {
-    const QString renovo = folder.filePath(QStringLiteral("Renovo"));
-    return QFile::copy(QStringLiteral(RENOVO_PATH), renovo) &&
-           QFile::copy(QStringLiteral(PROGRAM_DIR "/update.ico"), folder.filePath(QStringLiteral("update.ico")));
-}
+    QTemporaryDir update;
+    QTemporaryDir installed;
+    NginxServer nginx;
+    QString log;
+
+    bool start()
+    {
+        return makeDemoUpdate(update.path(), &log) && nginx.start(update.path()) &&
+               QFile::copy(QStringLiteral(RENOVO_PATH), installed.filePath(QStringLiteral("Renovo"))) &&
+               QFile::copy(QStringLiteral(PROGRAM_DIR "/update.ico"), installed.filePath(QStringLiteral("update.ico")));
+    }
+    // The update server and an updater that needs no click.
+    QProcessEnvironment environment(const ProcessTest &test) const
+    {
+        QProcessEnvironment env = test.environment();
+        env.insert(QStringLiteral("ORVANE_UPDATE_SERVER_URL"), nginx.url());
+        env.insert(QStringLiteral("ORVANE_UPDATER_UNATTENDED"), QStringLiteral("1"));
+        return env;
+    }
+};
+} // namespace
 
 void TestUpdateEndToEnd::runningClient_quitsThenThePackageRuns()
 {
     ORVANE_REQUIRE_FIXTURE(NginxServer::isAvailable(), "nginx");
-    QTemporaryDir update;
-    QString log;
-    QVERIFY2(makeDemoUpdate(update.path(), &log), qPrintable(log));
-    NginxServer nginx;
-    QVERIFY2(nginx.start(update.path()), qPrintable(nginx.errorLog()));
-    QTemporaryDir installed;
-    QVERIFY(install(installed));
-
+    UpdateFixture fixture;
+    QVERIFY2(fixture.start(), qPrintable(fixture.log + fixture.nginx.errorLog()));
+    const QTemporaryDir &installed = fixture.installed;
     ProcessTest test;
-    QProcessEnvironment env = test.environment();
-    env.insert(QStringLiteral("ORVANE_UPDATE_SERVER_URL"), nginx.url());
-    env.insert(QStringLiteral("ORVANE_UPDATER_UNATTENDED"), QStringLiteral("1"));
+    QProcessEnvironment env = fixture.environment(test);
     QProcess *client = test.start(QStringLiteral(ORVN_PATH), {}, env);
     QVERIFY2(ProcessTest::waitForOutput(client, Listening), qPrintable(ProcessTest::output(client)));
 
@@ -84,18 +93,11 @@ void TestUpdateEndToEnd::runningClient_quitsThenThePackageRuns()
 void TestUpdateEndToEnd::noClient_packageRunsAtOnce()
 {
     ORVANE_REQUIRE_FIXTURE(NginxServer::isAvailable(), "nginx");
-    QTemporaryDir update;
-    QString log;
-    QVERIFY2(makeDemoUpdate(update.path(), &log), qPrintable(log));
-    NginxServer nginx;
-    QVERIFY(nginx.start(update.path()));
-    QTemporaryDir installed;
-    QVERIFY(install(installed));
-
+    UpdateFixture fixture;
+    QVERIFY2(fixture.start(), qPrintable(fixture.log + fixture.nginx.errorLog()));
+    const QTemporaryDir &installed = fixture.installed;
     ProcessTest test;
-    QProcessEnvironment env = test.environment();
-    env.insert(QStringLiteral("ORVANE_UPDATE_SERVER_URL"), nginx.url());
-    env.insert(QStringLiteral("ORVANE_UPDATER_UNATTENDED"), QStringLiteral("1"));
+    QProcessEnvironment env = fixture.environment(test);
     QElapsedTimer timer;
     timer.start();
     QProcess *updater = test.start(installed.filePath(QStringLiteral("Renovo")), {}, env);
@@ -116,20 +118,14 @@ void TestUpdateEndToEnd::clientNotice_startsTheUpdaterBesideIt()
     announcement.close();
     NginxServer service;
     QVERIFY(service.start(www.path()));
-    QTemporaryDir update;
-    QString log;
-    QVERIFY2(makeDemoUpdate(update.path(), &log), qPrintable(log));
-    NginxServer updateServer;
-    QVERIFY(updateServer.start(update.path()));
-    QTemporaryDir installed;
-    QVERIFY(install(installed));
+    UpdateFixture fixture;
+    QVERIFY2(fixture.start(), qPrintable(fixture.log + fixture.nginx.errorLog()));
+    const QTemporaryDir &installed = fixture.installed;
     QVERIFY(QFile::copy(QStringLiteral(ORVN_PATH), installed.filePath(QStringLiteral("ORVN"))));
 
     ProcessTest test;
-    QProcessEnvironment env = test.environment();
+    QProcessEnvironment env = fixture.environment(test);
     env.insert(QStringLiteral("ORVANE_SERVER_URL"), service.url());
-    env.insert(QStringLiteral("ORVANE_UPDATE_SERVER_URL"), updateServer.url());
-    env.insert(QStringLiteral("ORVANE_UPDATER_UNATTENDED"), QStringLiteral("1"));
     QProcess *client = test.start(installed.filePath(QStringLiteral("ORVN")), {}, env);
 
     // Only the updater started from the client's own folder can leave the package's marker there.
