@@ -337,6 +337,12 @@ void MainWindow::onDownloadFinish()
     if (package.isEmpty()) {
         // Nothing may be run and the client must keep running: the file is not the package.
         qCWarning(lcUpdater) << "download failed:" << control->ErrorString();
+        // The server's file disagrees with the signed size: retrying cannot help, as with a finished
+        // package that is not the signed one.
+        if (control->FailureCause() == DownloadControl::Failure::Check) {
+            refuse(Release::Refusal::SizeMismatch);
+            return;
+        }
         downloading = false;
         const QString cause = failureText(control->FailureCause());
         ui->label_note->setText(tr("下载更新包失败！") + cause);
@@ -377,6 +383,12 @@ bool MainWindow::packageIsTheSignedOne(const QString &package)
     // A file that is not the signed package must not stay where something could run it.
     qCWarning(lcUpdater) << "package refused:" << Release::reason(refusal);
     QFile::remove(package);
+    refuse(refusal);
+    return false;
+}
+
+void MainWindow::refuse(Release::Refusal refusal)
+{
     downloading = false;
     ui->label_note->setText(Release::message(refusal));
     ui->progressBar_download->setRange(0, 100);
@@ -384,7 +396,6 @@ bool MainWindow::packageIsTheSignedOne(const QString &package)
     QMessageBox box(QMessageBox::Warning, tr("提示"), Release::message(refusal), QMessageBox::NoButton, this);
     box.addButton(tr("确定"), QMessageBox::AcceptRole);
     box.exec();
-    return false;
 }
 
 void MainWindow::waitForClientThenStart(const QString &package)

@@ -71,6 +71,8 @@ private:
     void startPackageAndClose(const QString &package);
     // Removes the downloaded file and says why when it is not exactly the signed package.
     bool packageIsTheSignedOne(const QString &package);
+    // Says why the package is not the signed one; no update is offered again.
+    void refuse(Release::Refusal refusal);
     // Speed and time left, or why nothing arrives.
     void showDownloadNote();
 
