@@ -929,6 +929,7 @@ void TestDownloadControl::restart_continuesOnlyTheSamePackage_data()
     QTest::newRow("package of the same name at another address") << "url" << false;
     QTest::newRow("state older than 7 days") << "age" << false;
     QTest::newRow("part of another signed release") << "release" << false;
+    QTest::newRow("part file larger than the signed package") << "grown" << false;
 }
 
 void TestDownloadControl::restart_continuesOnlyTheSamePackage()
@@ -966,10 +967,14 @@ void TestDownloadControl::restart_continuesOnlyTheSamePackage()
         QVERIFY(ResumeStateFile::read(QStringLiteral("p.bin.part.state"), &state));
         state.saved = QDateTime::currentDateTimeUtc().addDays(-ResumeStateFile::MaxAgeDays - 1);
         QVERIFY(ResumeStateFile::write(QStringLiteral("p.bin.part.state"), state));
+    } else if (change == QLatin1String("grown")) {
+        QFile part(QStringLiteral("p.bin.part"));
+        QVERIFY(part.resize(content.size() + 1));
     }
     stalls = false;
     const qint64 sentBefore = server.bodyBytesSent();
     DownloadControl second;
+    second.SetExpectedSize(content.size());
     second.SetSignedSha256(QString::fromLatin1(sha256(change == QLatin1String("release") ? "v2" : content)));
     QVERIFY(run(second, url));
     QVERIFY2(second.ErrorString().isEmpty(), qPrintable(second.ErrorString()));
