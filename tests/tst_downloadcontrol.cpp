@@ -107,6 +107,8 @@ private slots:
     void plainGetFaults_failAndLeaveNoFile_data();
     void plainGetFaults_failAndLeaveNoFile();
     void unreachableServer_fails();
+    void packageOfAnotherSize_isRefusedWithoutFetchingMore_data();
+    void packageOfAnotherSize_isRefusedWithoutFetchingMore();
     void wrongSha256_failsAndRemovesTheFile();
     void badInput_failsWithoutTouchingAnything_data();
     void badInput_failsWithoutTouchingAnything();
@@ -117,6 +119,8 @@ private slots:
     void brokenPart_isAskedAgainFromTheByteItReached_data();
     void brokenPart_isAskedAgainFromTheByteItReached();
     void breaksAfterProgress_doNotUseUpTheRetries();
+    void brokenPlainGet_pausesOrContinuesWithRanges_data();
+    void brokenPlainGet_pausesOrContinuesWithRanges();
     void serverWithoutRanges_getsOneStreamedGet_data();
     void serverWithoutRanges_getsOneStreamedGet();
     void restart_continuesOnlyTheSamePackage_data();
@@ -617,6 +621,42 @@ void TestDownloadControl::unreachableServer_fails()
     QCOMPARE(leftFiles(), QStringList());
 }
 
+void TestDownloadControl::packageOfAnotherSize_isRefusedWithoutFetchingMore_data()
+{
+    QTest::addColumn<bool>("headTellsSize");
+    QTest::addColumn<bool>("getTellsSize");
+    QTest::newRow("HEAD tells another size") << true << true;
+    QTest::newRow("HEAD refused, GET tells another size") << false << true;
+    QTest::newRow("HEAD refused, GET tells no size") << false << false;
+}
+
+void TestDownloadControl::packageOfAnotherSize_isRefusedWithoutFetchingMore()
+{
+    QFETCH(bool, headTellsSize);
+    QFETCH(bool, getTellsSize);
+    const qint64 signedSize = 60000;
+    const QByteArray content = package(5 * signedSize);
+    FaultServer server;
+    server.setChunkSize(4096);
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        if (request.method == "HEAD" && !headTellsSize)
+            return withStatus(405);
+        HttpAnswer answer = FaultServer::honest(content, request);
+        answer.sendContentLength = getTellsSize;
+        answer.chunkDelayMs = 1;
+        return answer;
+    }));
+    DownloadControl control;
+    control.SetExpectedSize(signedSize);
+    QVERIFY(run(control, server.url(QStringLiteral("/p.bin"))));
+    QVERIFY(control.OutputFileName().isEmpty());
+    QCOMPARE(control.FailureCause(), Failure::Check);
+    QVERIFY2(control.FetchedBytes() <= signedSize, qPrintable(QString::number(control.FetchedBytes())));
+    if (headTellsSize)
+        QCOMPARE(server.requests().size(), 1);
+    QCOMPARE(leftFiles(), QStringList());
+}
+
 void TestDownloadControl::wrongSha256_failsAndRemovesTheFile()
 {
     const QByteArray content = package(999);
@@ -794,6 +834,47 @@ void TestDownloadControl::breaksAfterProgress_doNotUseUpTheRetries()
     QCOMPARE(sha256(contentOf(QStringLiteral("p.bin"))), sha256(content));
 }
 
+void TestDownloadControl::brokenPlainGet_pausesOrContinuesWithRanges_data()
+{
+    // The HEAD is refused; every answer resets after more than counts as progress.
+    QTest::addColumn<Ranges>("ranges");
+    QTest::addColumn<bool>("succeeds");
+    // Each attempt starts again from byte 0: that is no progress, so the retries run out.
+    QTest::newRow("GET without ranges") << Ranges::None << false;
+    QTest::newRow("GET tells size, version and ranges") << Ranges::Any << true;
+}
+
+void TestDownloadControl::brokenPlainGet_pausesOrContinuesWithRanges()
+{
+    QFETCH(Ranges, ranges);
+    QFETCH(bool, succeeds);
+    const QByteArray content = package(1024 * 1024);
+    FaultServer server;
+    server.setChunkSize(64 * 1024);
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        if (request.method == "HEAD")
+            return withStatus(405);
+        HttpAnswer answer = FaultServer::honest(content, request, ranges, "\"v1\"");
+        answer.chunkDelayMs = 1;
+        answer.cutAfter = 300 * 1024;
+        answer.end = HttpAnswer::End::Reset;
+        return answer;
+    }));
+    DownloadControl control;
+    control.SetExpectedSize(content.size());
+    QVERIFY(run(control, server.url(QStringLiteral("/p.bin"))));
+    const int gets = int(server.requests().size()) - 1;
+    QVERIFY2(gets <= FastRetries.retries + 1, qPrintable(QString::number(gets)));
+    if (!succeeds) {
+        QCOMPARE(control.FailureCause(), Failure::Unstable);
+        QCOMPARE(leftFiles(), QStringList());
+        return;
+    }
+    QVERIFY2(control.ErrorString().isEmpty(), qPrintable(control.ErrorString()));
+    QCOMPARE(contentOf(QStringLiteral("p.bin")), content);
+    QVERIFY2(server.bodyBytesSent() <= content.size() * 11 / 10, qPrintable(QString::number(server.bodyBytesSent())));
+}
+
 void TestDownloadControl::serverWithoutRanges_getsOneStreamedGet_data()
 {
     QTest::addColumn<Ranges>("ranges");
@@ -847,6 +928,8 @@ void TestDownloadControl::restart_continuesOnlyTheSamePackage_data()
     QTest::newRow("package changed between runs") << "etag" << false;
     QTest::newRow("package of the same name at another address") << "url" << false;
     QTest::newRow("state older than 7 days") << "age" << false;
+    QTest::newRow("part of another signed release") << "release" << false;
+    QTest::newRow("part file larger than the signed package") << "grown" << false;
 }
 
 void TestDownloadControl::restart_continuesOnlyTheSamePackage()
@@ -867,6 +950,7 @@ void TestDownloadControl::restart_continuesOnlyTheSamePackage()
         return answer;
     }));
     auto first = std::make_unique<DownloadControl>();
+    first->SetSignedSha256(QString::fromLatin1(sha256(content)));
     QSignalSpy progress(first.get(), &DownloadControl::FileDownloadProgress);
     first->FetchFile(server.url(QStringLiteral("/p.bin")), 5, QString());
     QTRY_VERIFY(!progress.isEmpty() && progress.last().at(0).toLongLong() >= content.size() / 2 - 5);
@@ -883,10 +967,15 @@ void TestDownloadControl::restart_continuesOnlyTheSamePackage()
         QVERIFY(ResumeStateFile::read(QStringLiteral("p.bin.part.state"), &state));
         state.saved = QDateTime::currentDateTimeUtc().addDays(-ResumeStateFile::MaxAgeDays - 1);
         QVERIFY(ResumeStateFile::write(QStringLiteral("p.bin.part.state"), state));
+    } else if (change == QLatin1String("grown")) {
+        QFile part(QStringLiteral("p.bin.part"));
+        QVERIFY(part.resize(content.size() + 1));
     }
     stalls = false;
     const qint64 sentBefore = server.bodyBytesSent();
     DownloadControl second;
+    second.SetExpectedSize(content.size());
+    second.SetSignedSha256(QString::fromLatin1(sha256(change == QLatin1String("release") ? "v2" : content)));
     QVERIFY(run(second, url));
     QVERIFY2(second.ErrorString().isEmpty(), qPrintable(second.ErrorString()));
     QCOMPARE(sha256(contentOf(QStringLiteral("p.bin"))), sha256(content));
@@ -905,6 +994,10 @@ void TestDownloadControl::mirrors_shareThePartsAndStandInForOneThatFails_data()
     QTest::newRow("mirror is down") << "down";
     QTest::newRow("mirror answers 404") << "404";
     QTest::newRow("mirror resets every answer") << "reset";
+    // Left like a broken one: the package itself has not changed.
+    QTest::newRow("mirror serves another file") << "other file";
+    // Only the server that named the version is asked with it (If-Range).
+    QTest::newRow("main server fails after its HEAD, mirrors name other versions") << "main fails";
 }
 
 void TestDownloadControl::mirrors_shareThePartsAndStandInForOneThatFails()
@@ -914,13 +1007,19 @@ void TestDownloadControl::mirrors_shareThePartsAndStandInForOneThatFails()
     FaultServer primary;
     FaultServer second;
     FaultServer third;
-    for (FaultServer *server : {&primary, &second}) {
-        QVERIFY(server->start([&](const HttpRequest &request) {
-            return FaultServer::honest(content, request);
-        }));
-    }
+    const bool mainFails = mirror == QLatin1String("main fails");
+    QVERIFY(primary.start([&](const HttpRequest &request) {
+        if (mainFails && request.method == "GET")
+            return withStatus(404);
+        return FaultServer::honest(content, request, Ranges::Any, "\"main\"");
+    }));
+    QVERIFY(second.start([&](const HttpRequest &request) {
+        return FaultServer::honest(content, request, Ranges::Any, "\"second\"");
+    }));
     QVERIFY(third.start([&](const HttpRequest &request) {
-        HttpAnswer answer = FaultServer::honest(content, request);
+        HttpAnswer answer = mirror == QLatin1String("other file")
+                                ? FaultServer::honest(package(content.size() + 1, 5), request)
+                                : FaultServer::honest(content, request, Ranges::Any, "\"third\"");
         if (mirror == QLatin1String("404"))
             answer = withStatus(404);
         if (mirror == QLatin1String("reset")) {
@@ -946,6 +1045,10 @@ void TestDownloadControl::mirrors_shareThePartsAndStandInForOneThatFails()
                 return request.method == "GET";
             });
         QVERIFY(gotAPart || (server == &third && mirror == QLatin1String("down")));
+    }
+    for (FaultServer *server : {&second, &third}) {
+        for (const HttpRequest &request : server->requests())
+            QCOMPARE(request.header("if-range"), QByteArray());
     }
 }
 

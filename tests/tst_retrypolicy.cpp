@@ -63,6 +63,8 @@ void TestRetryPolicy::retryAfter_isHonouredUpToOneMinute_data()
     QTest::newRow("503, HTTP date") << Fault::Busy << QByteArray("Mon, 07 Dec 2026 12:00:20 GMT") << 20000;
     QTest::newRow("503, date past") << Fault::Busy << QByteArray("Mon, 07 Dec 2026 11:00:00 GMT") << 0;
     QTest::newRow("503, an hour: capped") << Fault::Busy << QByteArray("3600") << 60000;
+    QTest::newRow("503, seconds whose milliseconds wrap negative: capped")
+        << Fault::Busy << QByteArray("9223372036854776") << 60000;
     QTest::newRow("503, unreadable: backoff") << Fault::Busy << QByteArray("soon") << 500;
     QTest::newRow("503, none: backoff") << Fault::Busy << QByteArray() << 500;
     QTest::newRow("reset ignores it") << Fault::Broken << QByteArray("30") << 500;
@@ -147,6 +149,7 @@ void TestRetryPolicy::savedState_survivesAWriteAndReadBack()
     state.url = QStringLiteral("http://h/p.exe");
     state.size = (qint64(1) << 53) + 3; // beyond what a JSON number holds exactly
     state.lastModified = "Mon, 07 Dec 2026 11:00:00 GMT";
+    state.sha256 = QByteArray(64, 'a');
     state.saved = Now;
     state.parts = {{{0, state.size / 2}, 17}, {{state.size / 2 + 1, state.size - 1}, state.size / 4}};
     const QString path = ResumeStateFile::statePath(dir.filePath(QStringLiteral("p.exe.part")));
@@ -157,6 +160,7 @@ void TestRetryPolicy::savedState_survivesAWriteAndReadBack()
         ResumeStateFile::rejectResume(back, state.url, state.size, QByteArray(), state.lastModified, state.size, Now)
             .isEmpty());
     QCOMPARE(back.doneBytes(), state.doneBytes());
+    QCOMPARE(back.sha256, state.sha256);
 }
 
 void TestRetryPolicy::speedAndTimeLeft_followTheLastSeconds()

@@ -80,6 +80,8 @@ private slots:
 
     // Window
     void download_showsSpeedAndTimeLeft();
+    void download_noteSaysWhenNothingArrives_data();
+    void download_noteSaysWhenNothingArrives();
     void window_hasAFixedSizeAndOpensCentred();
     void secondStart_bringsTheWindowForward();
 
@@ -101,6 +103,7 @@ private:
     MainWindow *window = nullptr;
     QString boxTitle;
     QString boxText;
+    QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
 };
 
 SingleApplication *application = nullptr;
@@ -147,6 +150,7 @@ void TestUpdateWindow::answerNextBox(const QString &button)
         poll->stop();
         boxTitle = box->windowTitle();
         boxText = box->text();
+        boxIcon = box->icon();
         for (QAbstractButton *candidate : box->buttons()) {
             if (candidate->text() == button) {
                 candidate->click();
@@ -408,8 +412,10 @@ void TestUpdateWindow::failedDownload_reportsRunsNothingAndAllowsARetry()
     QVERIFY(!MainWindow::failureText(cause).isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(boxText, expected, 10000);
     QCOMPARE(boxTitle, QStringLiteral("提示"));
+    QCOMPARE(boxIcon, QMessageBox::Warning);
     QTRY_VERIFY(update->isEnabled());
-    QCOMPARE(child<QLabel>("label_note")->text(), QStringLiteral("下载更新包失败！"));
+    // The cause stays in sight after the box is gone.
+    QCOMPARE(child<QLabel>("label_note")->text(), QStringLiteral("下载更新包失败！") + MainWindow::failureText(cause));
     QCOMPARE(child<QProgressBar>("progressBar_download")->value(), 0);
     QTest::qWait(300);
     QVERIFY(window->isVisible());
@@ -629,6 +635,47 @@ void TestUpdateWindow::download_showsSpeedAndTimeLeft()
     static const QRegularExpression speedAndLeft(QStringLiteral("^\\d+(\\.\\d)? [KM]B/s，剩余 .*秒$"));
     QTRY_VERIFY_WITH_TIMEOUT(speedAndLeft.match(child<QLabel>("label_note")->text()).hasMatch(), 10000);
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QStringLiteral("package-ran")), 20000);
+}
+
+void TestUpdateWindow::download_noteSaysWhenNothingArrives_data()
+{
+    QTest::addColumn<int>("end");
+    QTest::addColumn<QString>("note");
+    // The speed falls away instead of standing still.
+    QTest::newRow("server goes silent") << int(HttpAnswer::End::Stall) << QStringLiteral("正在下载更新文件...");
+    QTest::newRow("connections break, parts wait")
+        << int(HttpAnswer::End::Reset) << QStringLiteral("连接中断，正在重试…");
+}
+
+void TestUpdateWindow::download_noteSaysWhenNothingArrives()
+{
+    QFETCH(int, end);
+    QFETCH(QString, note);
+    const QByteArray content = Script + QByteArray(2000000, '#');
+    FaultServer server;
+    server.setChunkSize(2048);
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        if (request.path == "/soft/config.ini") {
+            HttpAnswer reply;
+            reply.body = config("1.2.0.21131", "/soft/orvane-update.sh", "x", content);
+            return reply;
+        }
+        HttpAnswer reply = FaultServer::honest(content, request);
+        reply.chunkDelayMs = 20;
+        reply.cutAfter = 100000;
+        reply.end = HttpAnswer::End(end);
+        return reply;
+    }));
+    makeWindow(server.url(QStringLiteral("/soft/config.ini")));
+    window->setStallTimeout(60000);
+    window->setRetrySchedule({5, 4000, 8000, 60000});
+    auto *update = child<QPushButton>("pushButton_update");
+    QTRY_VERIFY(update->isEnabled());
+    update->click();
+    auto *label = child<QLabel>("label_note");
+    static const QRegularExpression speed(QStringLiteral("B/s"));
+    QTRY_VERIFY_WITH_TIMEOUT(speed.match(label->text()).hasMatch(), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(label->text(), note, 12000);
 }
 
 void TestUpdateWindow::window_hasAFixedSizeAndOpensCentred()

@@ -36,6 +36,11 @@ void Download::SetMayServeWhole(bool may)
     mayServeWhole = may;
 }
 
+void Download::SetSizeLimit(qint64 bytes)
+{
+    sizeLimit = bytes;
+}
+
 void Download::FetchRange(const QUrl &url, QFile *target, qint64 first, qint64 last, qint64 size)
 {
     if (!target)
@@ -68,6 +73,7 @@ void Download::start(const QUrl &url, QFile *target, const QByteArray &range)
     error.clear();
     fault = Fault::None;
     retryAfter.clear();
+    wholeAnswer = WholeAnswer();
 
     QNetworkRequest request(url);
     if (!range.isEmpty()) {
@@ -127,6 +133,13 @@ bool Download::answerIsUsable()
         reason = QStringLiteral("the server answered %1").arg(status);
         why = status == 206 ? Fault::Refused : RetryPolicy::faultOfStatus(status);
     }
+    if (reason.isEmpty() && sizeLimit > 0 && hasLength && rangeStart + contentLength > sizeLimit) {
+        reason = QStringLiteral("the server announces %1 bytes from byte %2, more than the package's %3")
+                     .arg(contentLength)
+                     .arg(rangeStart)
+                     .arg(sizeLimit);
+        why = Fault::Oversized;
+    }
     const QByteArray encoding = reply->rawHeader("Content-Encoding").trimmed().toLower();
     if (reason.isEmpty() && !encoding.isEmpty() && encoding != "identity") {
         reason = QStringLiteral("the server sent the package encoded as %1").arg(QString::fromLatin1(encoding));
@@ -139,6 +152,12 @@ bool Download::answerIsUsable()
     }
     lengthKnown = ranged || hasLength;
     answerChecked = true;
+    if (!ranged) {
+        wholeAnswer.length = hasLength ? contentLength : -1;
+        wholeAnswer.acceptsRanges = reply->rawHeader("Accept-Ranges").trimmed().toLower() == "bytes";
+        wholeAnswer.etag = reply->rawHeader("ETag");
+        wholeAnswer.lastModified = reply->rawHeader("Last-Modified");
+    }
     if (!ranged && packageSize > 0)
         emit ServingWholeFile();
     return true;
@@ -156,6 +175,10 @@ void Download::HttpReadyRead()
     if (rangeEnd >= 0 && doneBytes + chunk.size() > rangeEnd - rangeStart + 1) {
         fail(Fault::Refused,
              QStringLiteral("the server sent more than the %1 bytes asked for").arg(rangeEnd - rangeStart + 1));
+        return;
+    }
+    if (sizeLimit > 0 && rangeStart + doneBytes + chunk.size() > sizeLimit) {
+        fail(Fault::Oversized, QStringLiteral("the server sent more than the package's %1 bytes").arg(sizeLimit));
         return;
     }
     // Seek and write back to back: the parts share one file object on this one thread.

@@ -41,6 +41,8 @@ public:
     // For a range from byte 0: a 200 that carries the whole package is taken as the whole download
     // (ServingWholeFile()) instead of being refused, so a server without ranges is not asked twice.
     void SetMayServeWhole(bool may);
+    // The package's signed size: nothing past it is written, and an answer that would go past it fails.
+    void SetSizeLimit(qint64 bytes);
 
     int PartNumber() const
     {
@@ -81,6 +83,18 @@ public:
     {
         return lengthKnown;
     }
+    // What a plain GET's answer said about the package, so a broken one can be continued with a range.
+    struct WholeAnswer
+    {
+        qint64 length = -1;
+        bool acceptsRanges = false;
+        QByteArray etag;
+        QByteArray lastModified;
+    };
+    WholeAnswer AnswerToWholeGet() const
+    {
+        return wholeAnswer;
+    }
 
 signals:
     void HaveDoneBytes(qint64 bytes);
@@ -105,6 +119,8 @@ private:
     qint64 rangeStart = 0;
     qint64 rangeEnd = 0;
     qint64 packageSize = 0;
+    qint64 sizeLimit = 0;
+    WholeAnswer wholeAnswer;
     bool ranged = true;
     bool answerChecked = false;
     bool ended = false;

@@ -61,6 +61,11 @@ void DownloadControl::SetExpectedSize(qint64 bytes)
     expectedSize = qMax<qint64>(0, bytes);
 }
 
+void DownloadControl::SetSignedSha256(const QString &hex)
+{
+    signedSha256 = hex.trimmed().toLower();
+}
+
 void DownloadControl::SetMirrors(const QStringList &urls)
 {
     mirrors = urls;
@@ -102,6 +107,8 @@ void DownloadControl::FetchFile(const QString &address, int count, const QString
     wholeFromZero = false;
     restarts = 0;
     headSource = 0;
+    validatorSource = 0;
+    saidWaiting = false;
     lock.reset();
 
     if (!DownloadPlan::isFetchableUrl(url))
@@ -126,10 +133,16 @@ void DownloadControl::FetchFile(const QString &address, int count, const QString
         if (info.reached) {
             sources[0].dropped = true;
             headSource = i;
+            validatorSource = i;
         }
     }
     if (!info.reached)
         return fail(Failure::Unreachable, QStringLiteral("the package server cannot be reached"));
+    // Refused before a byte is fetched: the server's file is not the release that was signed.
+    if (expectedSize > 0 && info.size > 0 && info.size != expectedSize)
+        return fail(
+            Failure::Check,
+            QStringLiteral("the server's package is %1 bytes, not the signed %2").arg(info.size).arg(expectedSize));
     totalSize = info.size;
     acceptRanges = info.acceptRanges;
     etag = info.etag;
@@ -205,6 +218,10 @@ bool DownloadControl::restoreState(const RemoteInfo &info)
         return false;
     QString why = ResumeStateFile::rejectResume(state, url.toString(), info.size, info.etag, info.lastModified,
                                                 file->size(), QDateTime::currentDateTimeUtc());
+    if (why.isEmpty() && state.sha256 != signedSha256.toLatin1())
+        why = QStringLiteral("it belongs to another release");
+    if (why.isEmpty() && expectedSize > 0 && file->size() > expectedSize)
+        why = QStringLiteral("the part file is larger than the package");
     if (why.isEmpty() && !RetryPolicy::allowsRanges(info.size, info.acceptRanges))
         why = QStringLiteral("the server no longer serves ranges");
     if (!why.isEmpty()) {
@@ -284,6 +301,7 @@ void DownloadControl::startPart(int index)
     Part &part = parts[index];
     auto *worker = new Download(index + 1, this);
     worker->SetStallTimeout(stallTimeoutMs);
+    worker->SetSizeLimit(expectedSize);
     connect(worker, &Download::DownloadFinished, this, &DownloadControl::SubPartFinished);
     connect(worker, &Download::DownloadFinished, worker, &QObject::deleteLater);
     connect(worker, &Download::HaveDoneBytes, this, &DownloadControl::SubProgress);
@@ -292,8 +310,10 @@ void DownloadControl::startPart(int index)
             switchToWhole(worker);
     });
     part.worker = worker;
+    part.waiting = false;
+    tellWaiting();
     const QUrl &from = sources.at(part.source).url;
-    if (part.source == headSource)
+    if (part.source == validatorSource)
         worker->SetValidator(etag, lastModified);
     if (mode == Mode::Ranged) {
         worker->SetMayServeWhole(part.range.first == 0 && part.done == 0 && part.source == headSource);
@@ -404,7 +424,14 @@ void DownloadControl::handleFault(int index, Download *worker)
     switch (fault) {
     case Fault::Disk:
         return fail(Failure::Disk, reason, true);
+    case Fault::Oversized:
+        if (moveToAnotherSource(index))
+            return;
+        return fail(Failure::Check, reason);
     case Fault::Changed:
+        // Another source serving another file is left; only the one that told the size can have changed.
+        if (parts.at(index).source != validatorSource && moveToAnotherSource(index))
+            return;
         if (restarts++ < 1) {
             // Queued: this runs inside a reply's signal, and a new HEAD waits in an event loop.
             stopWorkers();
@@ -434,7 +461,10 @@ void DownloadControl::handleFault(int index, Download *worker)
         break;
     }
     Part &part = parts[index];
-    if (RetryPolicy::madeProgress(worker->DoneBytes())) {
+    if (mode == Mode::Whole && wholeFromZero && continueWithRanges(part, *worker))
+        qCInfo(lcDownloadControl) << "the plain GET told size and version: continuing with ranges";
+    // Starting again from byte 0 is no progress, so such a part pauses and uses up its retries.
+    if (!(mode == Mode::Whole && wholeFromZero) && RetryPolicy::madeProgress(worker->DoneBytes())) {
         part.retries = 0;
         sources[part.source].failuresInARow = 0;
         return startPart(index);
@@ -458,10 +488,39 @@ void DownloadControl::scheduleRetry(int index, Fault fault, const QByteArray &re
     qCInfo(lcDownloadControl) << "part" << index + 1 << "again in" << delay << "ms";
     saveState();
     const int planned = generation;
+    parts[index].waiting = true;
+    tellWaiting();
     QTimer::singleShot(delay, this, [this, index, planned] {
         if (running && planned == generation && index < parts.size() && !parts.at(index).worker)
             startPart(index);
     });
+}
+
+bool DownloadControl::continueWithRanges(Part &part, const Download &worker)
+{
+    const Download::WholeAnswer answer = worker.AnswerToWholeGet();
+    if (!answer.acceptsRanges || answer.length <= 0 || (expectedSize > 0 && answer.length != expectedSize) ||
+        (answer.etag.isEmpty() && answer.lastModified.isEmpty()))
+        return false;
+    totalSize = answer.length;
+    acceptRanges = "bytes";
+    etag = answer.etag;
+    lastModified = answer.lastModified;
+    validatorSource = part.source;
+    wholeFromZero = false;
+    part.range = {0, totalSize - 1};
+    return true;
+}
+
+void DownloadControl::tellWaiting()
+{
+    const bool waiting = running && std::any_of(parts.cbegin(), parts.cend(), [](const Part &part) {
+                             return part.waiting;
+                         });
+    if (waiting != saidWaiting) {
+        saidWaiting = waiting;
+        emit RetryPending(waiting);
+    }
 }
 
 bool DownloadControl::moveToAnotherSource(int index)
@@ -523,10 +582,15 @@ void DownloadControl::restartFromScratch()
         return;
     if (!info.reached)
         return fail(Failure::Unreachable, QStringLiteral("the package server cannot be reached"));
+    if (expectedSize > 0 && info.size > 0 && info.size != expectedSize)
+        return fail(
+            Failure::Check,
+            QStringLiteral("the server's package is %1 bytes, not the signed %2").arg(info.size).arg(expectedSize));
     totalSize = info.size;
     acceptRanges = info.acceptRanges;
     etag = info.etag;
     lastModified = info.lastModified;
+    validatorSource = headSource;
     wholeFromZero = false;
     planParts();
     emit FileDownloadProgress(receivedBytes, shownTotal());
@@ -567,6 +631,7 @@ void DownloadControl::saveState()
     state.size = totalSize;
     state.etag = etag;
     state.lastModified = lastModified;
+    state.sha256 = signedSha256.toLatin1();
     state.saved = QDateTime::currentDateTimeUtc();
     for (const Part &part : std::as_const(parts))
         state.parts.append({part.range, part.done});
@@ -604,7 +669,9 @@ void DownloadControl::finish()
         error = QStringLiteral("%1 of %2 bytes arrived").arg(receivedBytes).arg(totalSize);
         failure = Failure::Check;
     }
-    const bool keep = !error.isEmpty() && keepPartFile && canResumeLater();
+    // A part file larger than the signed package is never worth continuing.
+    const bool keep =
+        !error.isEmpty() && keepPartFile && canResumeLater() && !(expectedSize > 0 && file->size() > expectedSize);
     if (keep)
         saveState();
     if (file->isOpen())
@@ -628,6 +695,7 @@ void DownloadControl::finish()
     }
     lock.reset();
     fileCreated = false;
+    tellWaiting();
     // Queued, so that the end never reaches the caller inside FetchFile or inside a network callback.
     QMetaObject::invokeMethod(this, &DownloadControl::FileDownloadFinished, Qt::QueuedConnection);
 }

@@ -80,6 +80,9 @@ public:
     // complete a plain GET that tells no length (which is refused without it), and measures progress
     // where the server tells no size. Checking the finished file against it is the caller's.
     void SetExpectedSize(qint64 bytes);
+    // The signed SHA-256 of the package (hex), kept with the part file so that the part of another
+    // release is never continued; empty when there is none.
+    void SetSignedSha256(const QString &hex);
     // Further addresses of the same file; the parts are spread over them and the main address.
     void SetMirrors(const QStringList &urls);
     // Time without any data after which the size request or a part fails.
@@ -89,6 +92,8 @@ public:
 signals:
     void FileDownloadProgress(qint64 current, qint64 total);
     void FileDownloadFinished();
+    // Whether some part is waiting to be asked for again after its connection broke.
+    void RetryPending(bool waiting);
 
 private slots:
     void SubProgress(qint64 bytes);
@@ -102,6 +107,7 @@ private:
         int retries = 0;
         int source = 0;
         bool complete = false;
+        bool waiting = false; // for a retry after a broken connection
         QPointer<Download> worker;
     };
     struct Source
@@ -140,6 +146,9 @@ private:
     void stopWorkers();
     void saveState();
     bool canResumeLater() const;
+    bool continueWithRanges(Part &part, const Download &worker);
+    // Emits RetryPending() when whether any part waits for a retry has changed.
+    void tellWaiting();
     void removePartFiles();
     // `keep`: the fault may pass, so what arrived stays for the next attempt.
     void fail(Failure cause, const QString &reason, bool keep = false);
@@ -164,8 +173,13 @@ private:
     // The server refused a range for the whole-file GET: a broken one starts again from byte 0.
     bool wholeFromZero = false;
     QByteArray acceptRanges;
-    // The source whose HEAD told the size and validators; only it gets If-Range.
+    // Where the one-request fallback and a part that may bring the whole package are fetched from.
     int headSource = 0;
+    // The source whose answer told the size and validators: only it gets If-Range, and only its
+    // Content-Range total that differs means a changed package (another source is serving another file).
+    int validatorSource = 0;
+    QString signedSha256;
+    bool saidWaiting = false;
     int restarts = 0;
     // Bumped whenever the parts are replanned or stopped, so that retries scheduled before are dropped.
     int generation = 0;

@@ -61,6 +61,8 @@ MainWindow::MainWindow(SingleApplication *app, QWidget *parent)
     ui->label_title->setText(QCoreApplication::applicationName() + tr(" 在线升级程序"));
 
     connect(&checkTimer, &QTimer::timeout, this, &MainWindow::init);
+    rateTimer.setInterval(1000);
+    connect(&rateTimer, &QTimer::timeout, this, &MainWindow::onRateTick);
     checkTimer.start(500);
     if (app)
         connect(app, &SingleApplication::messageAvailable, this, &MainWindow::bringToFront);
@@ -229,29 +231,71 @@ void MainWindow::on_pushButton_update_clicked()
 
     // The signed size proves a download complete even where the server tells no length.
     control->SetExpectedSize(release.size.toLongLong());
+    control->SetSignedSha256(release.sha256);
     control->SetMirrors(updatePackMirrors);
     rate.clear();
     downloadClock.start();
     lastNoteMs = -1;
+    lastCurrent = 0;
+    lastTotal = 0;
+    retryPending = false;
+    rateTimer.start();
     control->FetchFile(updatePackUrl, partCount,
                        QDir(workFolder).absoluteFilePath(DownloadPlan::outputName(QUrl(updatePackUrl), QString())));
     connect(control, &DownloadControl::FileDownloadProgress, this, &MainWindow::onDownloadProgress,
             Qt::UniqueConnection);
     connect(control, &DownloadControl::FileDownloadFinished, this, &MainWindow::onDownloadFinish, Qt::UniqueConnection);
+    connect(control, &DownloadControl::RetryPending, this, &MainWindow::onRetryPending, Qt::UniqueConnection);
+}
+
+void MainWindow::onRetryPending(bool waiting)
+{
+    retryPending = waiting;
+    showDownloadNote();
+}
+
+void MainWindow::onRateTick()
+{
+    if (!downloading) {
+        rateTimer.stop();
+        return;
+    }
+    rate.add(lastCurrent, downloadClock.elapsed());
+    showDownloadNote();
+}
+
+void MainWindow::showDownloadNote()
+{
+    if (!downloading)
+        return;
+    lastNoteMs = downloadClock.isValid() ? downloadClock.elapsed() : 0;
+    if (retryPending) {
+        ui->label_note->setText(tr("连接中断，正在重试…"));
+        return;
+    }
+    const double speed = rate.bytesPerSecond();
+    if (speed <= 0) {
+        ui->label_note->setText(tr("正在下载更新文件..."));
+        return;
+    }
+    const qint64 left = rate.secondsLeft(lastTotal);
+    ui->label_note->setText(left >= 0 ? tr("%1，剩余 %2").arg(TransferText::speed(speed), TransferText::duration(left))
+                                      : TransferText::speed(speed));
 }
 
 void MainWindow::onDownloadProgress(qint64 current, qint64 total)
 {
     // Speed and time left, refreshed twice a second so the text can be read.
     const qint64 now = downloadClock.isValid() ? downloadClock.elapsed() : 0;
+    // Fewer bytes than before: the download started over, and the old speed says nothing.
+    const bool fell = current < lastCurrent;
+    if (fell)
+        rate.clear();
     rate.add(current, now);
-    if (downloading && (lastNoteMs < 0 || now - lastNoteMs >= 500) && rate.bytesPerSecond() > 0) {
-        lastNoteMs = now;
-        const qint64 left = rate.secondsLeft(total);
-        ui->label_note->setText(
-            left >= 0 ? tr("%1，剩余 %2").arg(TransferText::speed(rate.bytesPerSecond()), TransferText::duration(left))
-                      : TransferText::speed(rate.bytesPerSecond()));
-    }
+    lastCurrent = current;
+    lastTotal = total;
+    if (lastNoteMs < 0 || now - lastNoteMs >= 500 || fell)
+        showDownloadNote();
     if (total <= 0) {
         // The server told no size: the bar shows that something is happening.
         ui->progressBar_download->setRange(0, 0);
@@ -287,19 +331,26 @@ void MainWindow::onDownloadFinish()
     // The question whether to cancel has been overtaken by the end of the download.
     if (cancelQuestion)
         cancelQuestion->reject();
+    rateTimer.stop();
 
     const QString package = control->OutputFileName();
     if (package.isEmpty()) {
         // Nothing may be run and the client must keep running: the file is not the package.
         qCWarning(lcUpdater) << "download failed:" << control->ErrorString();
+        // The server's file disagrees with the signed size: retrying cannot help, as with a finished
+        // package that is not the signed one.
+        if (control->FailureCause() == DownloadControl::Failure::Check) {
+            refuse(Release::Refusal::SizeMismatch);
+            return;
+        }
         downloading = false;
         const QString cause = failureText(control->FailureCause());
-        ui->label_note->setText(tr("下载更新包失败！"));
+        ui->label_note->setText(tr("下载更新包失败！") + cause);
         ui->label_note->setToolTip(cause);
         ui->progressBar_download->setRange(0, 100);
         ui->progressBar_download->setValue(0);
         ui->pushButton_update->setEnabled(true);
-        QMessageBox box(QMessageBox::Question, tr("提示"), tr("下载更新包失败！") + QLatin1Char('\n') + cause,
+        QMessageBox box(QMessageBox::Warning, tr("提示"), tr("下载更新包失败！") + QLatin1Char('\n') + cause,
                         QMessageBox::NoButton, this);
         box.addButton(tr("确定"), QMessageBox::AcceptRole);
         box.exec();
@@ -332,6 +383,12 @@ bool MainWindow::packageIsTheSignedOne(const QString &package)
     // A file that is not the signed package must not stay where something could run it.
     qCWarning(lcUpdater) << "package refused:" << Release::reason(refusal);
     QFile::remove(package);
+    refuse(refusal);
+    return false;
+}
+
+void MainWindow::refuse(Release::Refusal refusal)
+{
     downloading = false;
     ui->label_note->setText(Release::message(refusal));
     ui->progressBar_download->setRange(0, 100);
@@ -339,7 +396,6 @@ bool MainWindow::packageIsTheSignedOne(const QString &package)
     QMessageBox box(QMessageBox::Warning, tr("提示"), Release::message(refusal), QMessageBox::NoButton, this);
     box.addButton(tr("确定"), QMessageBox::AcceptRole);
     box.exec();
-    return false;
 }
 
 void MainWindow::waitForClientThenStart(const QString &package)

@@ -58,6 +58,8 @@ private slots:
     void init();
     void onDownloadFinish();
     void onDownloadProgress(qint64 current, qint64 total);
+    void onRetryPending(bool waiting);
+    void onRateTick();
     void on_pushButton_update_clicked();
     void on_pushButton_cancel_clicked();
 
@@ -69,6 +71,10 @@ private:
     void startPackageAndClose(const QString &package);
     // Removes the downloaded file and says why when it is not exactly the signed package.
     bool packageIsTheSignedOne(const QString &package);
+    // Says why the package is not the signed one; no update is offered again.
+    void refuse(Release::Refusal refusal);
+    // Speed and time left, or why nothing arrives.
+    void showDownloadNote();
 
     SingleApplication *app = nullptr;
     Ui::MainWindow *ui = nullptr;
@@ -92,4 +98,9 @@ private:
     TransferRate rate;
     QElapsedTimer downloadClock;
     qint64 lastNoteMs = -1;
+    qint64 lastCurrent = 0;
+    qint64 lastTotal = 0;
+    bool retryPending = false;
+    // Lets the speed fall while nothing arrives.
+    QTimer rateTimer;
 };

@@ -46,6 +46,7 @@ bool read(const QString &path, ResumeState *state)
     result.size = object.value(QLatin1String("size")).toString().toLongLong();
     result.etag = object.value(QLatin1String("etag")).toString().toLatin1();
     result.lastModified = object.value(QLatin1String("lastModified")).toString().toLatin1();
+    result.sha256 = object.value(QLatin1String("sha256")).toString().toLatin1();
     result.saved = QDateTime::fromString(object.value(QLatin1String("saved")).toString(), Qt::ISODateWithMs);
     const QJsonArray parts = object.value(QLatin1String("parts")).toArray();
     for (const QJsonValue &value : parts) {
@@ -70,6 +71,7 @@ bool write(const QString &path, const ResumeState &state)
                              {QLatin1String("size"), QString::number(state.size)},
                              {QLatin1String("etag"), QString::fromLatin1(state.etag)},
                              {QLatin1String("lastModified"), QString::fromLatin1(state.lastModified)},
+                             {QLatin1String("sha256"), QString::fromLatin1(state.sha256)},
                              {QLatin1String("saved"), state.saved.toUTC().toString(Qt::ISODateWithMs)},
                              {QLatin1String("parts"), parts}};
     // Written beside and renamed over the old state, so a kill never leaves half a file. Not synced to

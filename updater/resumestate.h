@@ -21,6 +21,7 @@ struct ResumeState
     qint64 size = 0;
     QByteArray etag;
     QByteArray lastModified;
+    QByteArray sha256; // the signed hash of the release, hex; empty when there was none
     QDateTime saved;
     QList<Part> parts;
 

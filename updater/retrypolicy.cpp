@@ -38,7 +38,8 @@ int retryAfterMs(const Schedule &schedule, const QByteArray &value, const QDateT
     const qint64 seconds = text.toLongLong(&isNumber);
     qint64 ms = -1;
     if (isNumber) {
-        ms = seconds >= 0 ? seconds * 1000 : -1;
+        // Bounded before it is multiplied, so a huge value cannot overflow into a short or negative wait.
+        ms = seconds >= 0 ? qMin<qint64>(seconds, schedule.retryAfterCapMs / 1000 + 1) * 1000 : -1;
     } else {
         // The HTTP date form, e.g. "Sun, 06 Nov 1994 08:49:37 GMT".
         QDateTime when =

@@ -18,6 +18,7 @@ enum class Fault {
     Busy,        // 5xx, or 429: the server may serve it later
     NoRanges,    // 200 for a range, or 416 for a range that exists: the server does not do ranges
     Changed,     // the package on the server is another one now (size or validator)
+    Oversized,   // more bytes than the signed package has
     Refused,     // any other answer that is not the package: 4xx, wrong Content-Range, encoded body
     Disk,        // the file cannot be written
 };
