@@ -400,11 +400,11 @@ void MainWindow::refuse(Release::Refusal refusal)
 
 void MainWindow::waitForClientThenStart(const QString &package)
 {
-    // An installer must not meet a running client: start once its server is gone, or give up waiting.
+    // An installer must not meet a running client: start once it has ended, or give up waiting.
     auto *poll = new QTimer(this);
     const QDeadlineTimer deadline(clientExitWaitMs);
     connect(poll, &QTimer::timeout, this, [this, poll, deadline, package] {
-        const bool gone = !clientAnswers();
+        const bool gone = !clientRunning();
         if (!gone && !deadline.hasExpired())
             return;
         if (!gone)
@@ -416,13 +416,18 @@ void MainWindow::waitForClientThenStart(const QString &package)
     poll->start(ClientPollMs);
 }
 
-bool MainWindow::clientAnswers() const
+bool MainWindow::clientRunning() const
 {
     QLocalSocket socket;
     socket.connectToServer(InstanceLock::serverName(ClientKey), QIODevice::WriteOnly);
-    const bool answers = socket.waitForConnected(ClientPollMs);
-    socket.abort();
-    return answers;
+    if (socket.waitForConnected(ClientPollMs)) {
+        socket.abort();
+        return true;
+    }
+    // The client closes its server while it is still shutting down; its lock goes only when the
+    // process has ended. The probe holds the key for an instant only.
+    const InstanceLock probe(ClientKey);
+    return probe.state() == InstanceLock::State::Secondary;
 }
 
 void MainWindow::startPackageAndClose(const QString &package)

@@ -67,7 +67,7 @@ private:
     void setUpNotesLinks();
     bool fetchServerConfig(const QString &url);
     void waitForClientThenStart(const QString &package);
-    bool clientAnswers() const;
+    bool clientRunning() const;
     void startPackageAndClose(const QString &package);
     // Removes the downloaded file and says why when it is not exactly the signed package.
     bool packageIsTheSignedOne(const QString &package);
