@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -135,6 +136,12 @@ void MainWindow::receiveMessage(QString msg)
         qCInfo(lcWindow) << "the updater asked the client to quit";
         quitProgram();
     }
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent *event)
+{
+    // Without a tray icon this is the only way to the about window and the feedback page.
+    trayMenu->exec(event->globalPos());
 }
 
 void MainWindow::mousePressEvent(QMouseEvent *event)
@@ -528,6 +535,8 @@ void MainWindow::onPageRendererEnded()
         return;
     }
     qCInfo(lcPages) << "the renderer of channel page" << currentPage << "ended; reloading in" << delay << "ms";
+    // The page that asked for full screen is gone; its successor comes back in the window.
+    pageHost->setFullScreen(false);
     pageHost->axWidget->hide();
     loadingHost->axWidget->show();
     pageRecoveryTimer->start(int(delay));
@@ -596,8 +605,14 @@ void MainWindow::onGetInfoFinished()
             return;
     } else {
         retryTimer->stop();
+        // The texts are only the server's: an empty list handed over after a failure would come first
+        // in the rotation and hold back the first text by a whole rest.
+        ui->label_ad->setADText(clientConfig->textADStr, clientConfig->textADLink);
+        // The service was down when the first page loaded, so what shows may be a remnant from the
+        // cache or an error page; now that it answers, the page is loaded afresh.
+        if (retrySchedule.failureCount() > 0)
+            selectPage(currentPage);
     }
-    ui->label_ad->setADText(clientConfig->textADStr, clientConfig->textADLink);
     if (!clientConfig->bannerADUrl.isEmpty())
         bannerHost->beginUrl(clientConfig->bannerADUrl);
 }

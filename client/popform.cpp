@@ -25,6 +25,9 @@ PopForm::PopForm(QWidget *parent)
     setWindowTitle(clientConfig->productName);
     setWindowIcon(QIcon(QStringLiteral(":/img/img/ico.png")));
     connect(pageHost, &AxWidgetThread::loadComplete, this, &PopForm::loadFinish);
+    // A page whose renderer has ended shows an empty grey box above everything: an advertisement is
+    // not worth bringing back, so the window goes.
+    connect(pageHost, &AxWidgetThread::renderProcessEnded, this, &PopForm::on_pushButton_close_clicked);
     connect(stayTimer, &QTimer::timeout, this, &PopForm::myStay);
 }
 

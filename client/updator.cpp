@@ -21,6 +21,7 @@ Q_LOGGING_CATEGORY(lcFetch, "orvane.fetch", QtWarningMsg)
 
 namespace {
 const QString TempFileName = QStringLiteral("SConfig.ini");
+constexpr int MaxTextADSpeed = 3600;
 
 } // namespace
 
@@ -180,6 +181,9 @@ QString Updator::applyServerFile(const QString &path)
             qCInfo(lcFetch) << "ignoring" << key << value;
     };
     positive("textADSpeed", config.textADSpeed);
+    // The rest between texts grows with the speed value; an hour is more than any text needs, and far
+    // below where the label's tick arithmetic would overflow and stop it for good.
+    config.textADSpeed = qMin(config.textADSpeed, MaxTextADSpeed);
     text("textADStr", config.textADStr);
     text("textADLink", config.textADLink);
     address("bannerADUrl", config.bannerADUrl);

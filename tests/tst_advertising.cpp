@@ -15,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWebEngineView>
@@ -143,8 +144,12 @@ void TestAdvertising::failedFetch_isTriedAgainAfter30TicksUntilItSucceeds()
     ticks(29);
     QTest::qWait(300);
     QVERIFY(clientConfig->textADStr.isEmpty());
+    // The channel page that came while the service was away is loaded afresh once it answers.
+    QTRY_VERIFY_WITH_TIMEOUT(window->pageHost->axWidget->isVisible(), LoadTimeout);
+    QSignalSpy pageLoads(window->pageHost, &AxWidgetThread::loadComplete);
     ticks(1);
     QTRY_COMPARE_WITH_TIMEOUT(label->text(), QStringLiteral("第一条"), LoadTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(!pageLoads.isEmpty(), LoadTimeout);
     QVERIFY(!window->retryTimer->isActive()); // a successful fetch is final
     QFile::remove(later);
 }

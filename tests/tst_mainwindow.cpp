@@ -10,6 +10,7 @@
 #include <QWindow>
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -57,6 +58,7 @@ private slots:
     void closeWithoutTray_endsTheProgram();
     void minimiseButton_minimises();
     void clientMessage_bringsBackAHiddenOrMinimisedWindow();
+    void rightClick_offersTheTrayMenu();
     void messages_onlyTheExactWordsAct_data();
     void messages_onlyTheExactWordsAct();
 
@@ -392,6 +394,21 @@ void TestMainWindow::clientMessage_bringsBackAHiddenOrMinimisedWindow()
     window->receiveMessage(QStringLiteral("client"));
     QTRY_VERIFY(!window->isMinimized());
     QVERIFY(window->isVisible());
+}
+
+void TestMainWindow::rightClick_offersTheTrayMenu()
+{
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        if (QWidget *popup = QApplication::activePopupWidget()) {
+            shown = popup->objectName();
+            popup->close();
+        }
+    });
+    const QPoint inside(300, 50);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, inside, window->mapToGlobal(inside));
+    QApplication::sendEvent(window, &event); // returns once the menu has closed
+    QCOMPARE(shown, QStringLiteral("trayMenu"));
 }
 
 void TestMainWindow::messages_onlyTheExactWordsAct_data()

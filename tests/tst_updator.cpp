@@ -165,6 +165,7 @@ void TestUpdator::applyServerFile_takesOnlyUsableValues_data()
     QTest::newRow("positive delay taken") << QByteArray("popDelayTime=30") << "popDelayTime" << QVariant(30);
     QTest::newRow("zero delay ignored") << QByteArray("popDelayTime=0") << "popDelayTime" << QVariant(180);
     QTest::newRow("negative speed ignored") << QByteArray("textADSpeed=-2") << "textADSpeed" << QVariant(5);
+    QTest::newRow("huge speed capped") << QByteArray("textADSpeed=99999999") << "textADSpeed" << QVariant(3600);
     QTest::newRow("non-number ignored") << QByteArray("popstayTime=soon") << "popstayTime" << QVariant(60);
     QTest::newRow("period taken") << QByteArray("popPeriod=600") << "popPeriod" << QVariant(600);
     QTest::newRow("quoted texts taken") << QByteArray("textADStr=\"甲;乙\"") << "textADStr"
