@@ -59,6 +59,7 @@ private slots:
     void minimiseButton_minimises();
     void clientMessage_bringsBackAHiddenOrMinimisedWindow();
     void rightClick_offersTheTrayMenu();
+    void keyboardFocus_showsOnEveryButton();
     void messages_onlyTheExactWordsAct_data();
     void messages_onlyTheExactWordsAct();
 
@@ -171,9 +172,10 @@ void TestMainWindow::styleSheets_referOnlyToImagesThatExist()
             ++images;
         }
     }
-    // skin, logo, title-bar and page buttons; tray menu; skin chooser frame, cells, marks and close button
-    // (its skin pictures are empty: this test's config.ini does not exist)
-    QCOMPARE(images, 1 + 1 + 4 * 3 + 4 * 4 + 1 + 2 + 9 + 9 + 3);
+    // skin, logo, title-bar buttons (normal, focus, hover, pressed) and page buttons (the same and checked);
+    // tray menu; skin chooser frame, cells, marks and close button (its skin pictures are empty: this
+    // test's config.ini does not exist)
+    QCOMPARE(images, 1 + 1 + 4 * 4 + 4 * 5 + 1 + 2 + 9 + 9 + 3);
     QVERIFY(window->styleSheet().contains(QLatin1String(":/img/img/blue.gif")));
     const QImage background(QStringLiteral(":/img/img/blue.gif"));
     QCOMPARE(background.size(), QSize(852, 600));
@@ -409,6 +411,20 @@ void TestMainWindow::rightClick_offersTheTrayMenu()
     QContextMenuEvent event(QContextMenuEvent::Mouse, inside, window->mapToGlobal(inside));
     QApplication::sendEvent(window, &event); // returns once the menu has closed
     QCOMPARE(shown, QStringLiteral("trayMenu"));
+}
+
+void TestMainWindow::keyboardFocus_showsOnEveryButton()
+{
+    for (QPushButton *button : window->findChildren<QPushButton *>()) {
+        if (!button->isVisible() || !button->isEnabled() || button->focusPolicy() == Qt::NoFocus)
+            continue;
+        window->setFocus();
+        const QImage plain = button->grab().toImage();
+        button->setFocus(Qt::TabFocusReason);
+        QVERIFY2(button->grab().toImage() != plain, qPrintable(button->objectName()));
+        // A click must not leave a button looking focused.
+        QVERIFY2(!(button->focusPolicy() & Qt::ClickFocus), qPrintable(button->objectName()));
+    }
 }
 
 void TestMainWindow::messages_onlyTheExactWordsAct_data()
