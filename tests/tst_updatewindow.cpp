@@ -33,6 +33,24 @@ QByteArray config(const QByteArray &version, const QByteArray &packUrl, const QB
     return TestRelease::of(package, version, packUrl).ini(notes);
 }
 
+// A server that offers `package` through the configuration `configBody` at /soft/config.ini; `shape` may
+// change each answer for the package.
+bool serveUpdate(FaultServer &server, const QByteArray &configBody, const QByteArray &package,
+                 const std::function<void(const HttpRequest &, HttpAnswer &)> &shape = {})
+{
+    return server.start([=](const HttpRequest &request) {
+        HttpAnswer reply;
+        if (request.path == "/soft/config.ini") {
+            reply.body = configBody;
+            return reply;
+        }
+        reply = FaultServer::honest(package, request);
+        if (shape)
+            shape(request, reply);
+        return reply;
+    });
+}
+
 enum class ConfigAnswer { UpToDate, Newer, Older, NoKeys, Garbage, NotFound, Refused, Stalls, OneMiB, OverOneMiB };
 
 // A newer version's configuration padded with a comment to `size` bytes.
@@ -346,16 +364,11 @@ void TestUpdateWindow::update_downloadsRunsThePackageAndCloses()
 {
     FaultServer server;
     server.setChunkSize(16);
-    QVERIFY(server.start([](const HttpRequest &request) {
-        if (request.path == "/soft/config.ini") {
-            HttpAnswer reply;
-            reply.body = config("1.2.0.21131", "/soft/orvane-update.sh"); // relative to the server
-            return reply;
-        }
-        HttpAnswer reply = FaultServer::honest(Script, request);
-        reply.chunkDelayMs = 5;
-        return reply;
-    }));
+    // The package's address is relative to the configuration's server.
+    QVERIFY(serveUpdate(server, config("1.2.0.21131", "/soft/orvane-update.sh"), Script,
+                        [](const HttpRequest &, HttpAnswer &reply) {
+                            reply.chunkDelayMs = 5;
+                        }));
     makeWindow(server.url(QStringLiteral("/soft/config.ini")));
     auto *update = child<QPushButton>("pushButton_update");
     QTRY_VERIFY(update->isEnabled());
@@ -390,17 +403,11 @@ void TestUpdateWindow::failedDownload_reportsRunsNothingAndAllowsARetry()
     QFETCH(DownloadControl::Failure, cause);
     bool broken = true;
     FaultServer server;
-    QVERIFY(server.start([&](const HttpRequest &request) {
-        if (request.path == "/soft/config.ini") {
-            HttpAnswer reply;
-            reply.body = config("1.2.0.21131", packUrl, "x");
-            return reply;
-        }
-        HttpAnswer reply = FaultServer::honest(Script, request);
-        if (broken && partFails && request.method == "GET" && request.header("range").startsWith("bytes=0-"))
-            reply.status = 500;
-        return reply;
-    }));
+    QVERIFY(serveUpdate(
+        server, config("1.2.0.21131", packUrl, "x"), Script, [&](const HttpRequest &request, HttpAnswer &reply) {
+            if (broken && partFails && request.method == "GET" && request.header("range").startsWith("bytes=0-"))
+                reply.status = 500;
+        }));
     makeWindow(server.url(QStringLiteral("/soft/config.ini")));
     auto *update = child<QPushButton>("pushButton_update");
     QTRY_VERIFY(update->isEnabled());
@@ -478,17 +485,11 @@ void TestUpdateWindow::cancelDuringDownload_asksAndOnlyConfirmationCloses()
 {
     const QByteArray content(300000, 'p');
     FaultServer server;
-    QVERIFY(server.start([&](const HttpRequest &request) {
-        if (request.path == "/soft/config.ini") {
-            HttpAnswer reply;
-            reply.body = config("1.2.0.21131", "/soft/big.bin", "x", content);
-            return reply;
-        }
-        HttpAnswer reply = FaultServer::honest(content, request);
-        reply.chunkSize = 1000;
-        reply.chunkDelayMs = 20;
-        return reply;
-    }));
+    QVERIFY(serveUpdate(server, config("1.2.0.21131", "/soft/big.bin", "x", content), content,
+                        [&](const HttpRequest &, HttpAnswer &reply) {
+                            reply.chunkSize = 1000;
+                            reply.chunkDelayMs = 20;
+                        }));
     makeWindow(server.url(QStringLiteral("/soft/config.ini")));
     window->setStallTimeout(30000);
     auto *update = child<QPushButton>("pushButton_update");
@@ -517,14 +518,7 @@ void TestUpdateWindow::packageThatCannotStart_keepsTheWindowAndSaysWhere()
 {
     const QByteArray broken = "#!/nonexistent/interpreter\n";
     FaultServer server;
-    QVERIFY(server.start([&](const HttpRequest &request) {
-        if (request.path == "/soft/config.ini") {
-            HttpAnswer reply;
-            reply.body = config("1.2.0.21131", "/soft/broken.sh", "x", broken);
-            return reply;
-        }
-        return FaultServer::honest(broken, request);
-    }));
+    QVERIFY(serveUpdate(server, config("1.2.0.21131", "/soft/broken.sh", "x", broken), broken));
     makeWindow(server.url(QStringLiteral("/soft/config.ini")));
     auto *update = child<QPushButton>("pushButton_update");
     QTRY_VERIFY(update->isEnabled());
@@ -549,14 +543,7 @@ void TestUpdateWindow::closeWhileTheClientIsLeaving_isRefused()
     QVERIFY(client.listen(InstanceLock::serverName(QStringLiteral("ORVN"))));
 
     FaultServer server;
-    QVERIFY(server.start([](const HttpRequest &request) {
-        if (request.path == "/soft/config.ini") {
-            HttpAnswer reply;
-            reply.body = config("1.2.0.21131", "/soft/orvane-update.sh");
-            return reply;
-        }
-        return FaultServer::honest(Script, request);
-    }));
+    QVERIFY(serveUpdate(server, config("1.2.0.21131", "/soft/orvane-update.sh"), Script));
     makeWindow(server.url(QStringLiteral("/soft/config.ini")));
     window->setClientExitWait(1500);
     auto *update = child<QPushButton>("pushButton_update");
@@ -582,17 +569,12 @@ void TestUpdateWindow::mirrorsFromTheConfiguration_shareTheDownload()
         return FaultServer::honest(content, request);
     }));
     FaultServer server;
-    QVERIFY(server.start([&](const HttpRequest &request) {
-        if (request.path == "/soft/config.ini") {
-            HttpAnswer reply;
-            // One address relative to the configuration's server, one absolute, spaces around them.
-            reply.body = config("1.2.0.21131", "/soft/orvane-update.sh", "x", content) +
-                         "updatePackMirrors=/again/orvane-update.sh ; " +
-                         mirror.url(QStringLiteral("/orvane-update.sh")).toUtf8() + "\n";
-            return reply;
-        }
-        return FaultServer::honest(content, request);
-    }));
+    // One address relative to the configuration's server, one absolute, spaces around them.
+    QVERIFY(serveUpdate(server,
+                        config("1.2.0.21131", "/soft/orvane-update.sh", "x", content) +
+                            "updatePackMirrors=/again/orvane-update.sh ; " +
+                            mirror.url(QStringLiteral("/orvane-update.sh")).toUtf8() + "\n",
+                        content));
     makeWindow(server.url(QStringLiteral("/soft/config.ini")));
     auto *update = child<QPushButton>("pushButton_update");
     QTRY_VERIFY(update->isEnabled());
@@ -618,16 +600,10 @@ void TestUpdateWindow::download_showsSpeedAndTimeLeft()
     const QByteArray content = Script + QByteArray(2000000, '#');
     FaultServer server;
     server.setChunkSize(2048);
-    QVERIFY(server.start([&](const HttpRequest &request) {
-        if (request.path == "/soft/config.ini") {
-            HttpAnswer reply;
-            reply.body = config("1.2.0.21131", "/soft/orvane-update.sh", "x", content);
-            return reply;
-        }
-        HttpAnswer reply = FaultServer::honest(content, request);
-        reply.chunkDelayMs = 20;
-        return reply;
-    }));
+    QVERIFY(serveUpdate(server, config("1.2.0.21131", "/soft/orvane-update.sh", "x", content), content,
+                        [&](const HttpRequest &, HttpAnswer &reply) {
+                            reply.chunkDelayMs = 20;
+                        }));
     makeWindow(server.url(QStringLiteral("/soft/config.ini")));
     auto *update = child<QPushButton>("pushButton_update");
     QTRY_VERIFY(update->isEnabled());
@@ -654,18 +630,12 @@ void TestUpdateWindow::download_noteSaysWhenNothingArrives()
     const QByteArray content = Script + QByteArray(2000000, '#');
     FaultServer server;
     server.setChunkSize(2048);
-    QVERIFY(server.start([&](const HttpRequest &request) {
-        if (request.path == "/soft/config.ini") {
-            HttpAnswer reply;
-            reply.body = config("1.2.0.21131", "/soft/orvane-update.sh", "x", content);
-            return reply;
-        }
-        HttpAnswer reply = FaultServer::honest(content, request);
-        reply.chunkDelayMs = 20;
-        reply.cutAfter = 100000;
-        reply.end = HttpAnswer::End(end);
-        return reply;
-    }));
+    QVERIFY(serveUpdate(server, config("1.2.0.21131", "/soft/orvane-update.sh", "x", content), content,
+                        [&](const HttpRequest &, HttpAnswer &reply) {
+                            reply.chunkDelayMs = 20;
+                            reply.cutAfter = 100000;
+                            reply.end = HttpAnswer::End(end);
+                        }));
     makeWindow(server.url(QStringLiteral("/soft/config.ini")));
     window->setStallTimeout(60000);
     window->setRetrySchedule({5, 4000, 8000, 60000});

@@ -136,17 +136,8 @@ void DownloadControl::FetchFile(const QString &address, int count, const QString
             validatorSource = i;
         }
     }
-    if (!info.reached)
-        return fail(Failure::Unreachable, QStringLiteral("the package server cannot be reached"));
-    // Refused before a byte is fetched: the server's file is not the release that was signed.
-    if (expectedSize > 0 && info.size > 0 && info.size != expectedSize)
-        return fail(
-            Failure::Check,
-            QStringLiteral("the server's package is %1 bytes, not the signed %2").arg(info.size).arg(expectedSize));
-    totalSize = info.size;
-    acceptRanges = info.acceptRanges;
-    etag = info.etag;
-    lastModified = info.lastModified;
+    if (!adoptRemote(info))
+        return;
 
     fileName = DownloadPlan::outputName(url, saveName);
     if (QFileInfo(fileName).isDir())
@@ -580,16 +571,8 @@ void DownloadControl::restartFromScratch()
     const RemoteInfo info = QueryRemote(sources.at(headSource).url);
     if (!running)
         return;
-    if (!info.reached)
-        return fail(Failure::Unreachable, QStringLiteral("the package server cannot be reached"));
-    if (expectedSize > 0 && info.size > 0 && info.size != expectedSize)
-        return fail(
-            Failure::Check,
-            QStringLiteral("the server's package is %1 bytes, not the signed %2").arg(info.size).arg(expectedSize));
-    totalSize = info.size;
-    acceptRanges = info.acceptRanges;
-    etag = info.etag;
-    lastModified = info.lastModified;
+    if (!adoptRemote(info))
+        return;
     validatorSource = headSource;
     wholeFromZero = false;
     planParts();
@@ -643,6 +626,25 @@ void DownloadControl::removePartFiles()
 {
     file->remove();
     QFile::remove(ResumeStateFile::statePath(file->fileName()));
+}
+
+bool DownloadControl::adoptRemote(const RemoteInfo &info)
+{
+    if (!info.reached) {
+        fail(Failure::Unreachable, QStringLiteral("the package server cannot be reached"));
+        return false;
+    }
+    // Refused before a byte is fetched: the server's file is not the release that was signed.
+    if (expectedSize > 0 && info.size > 0 && info.size != expectedSize) {
+        fail(Failure::Check,
+             QStringLiteral("the server's package is %1 bytes, not the signed %2").arg(info.size).arg(expectedSize));
+        return false;
+    }
+    totalSize = info.size;
+    acceptRanges = info.acceptRanges;
+    etag = info.etag;
+    lastModified = info.lastModified;
+    return true;
 }
 
 void DownloadControl::fail(Failure cause, const QString &reason, bool keep)

@@ -151,6 +151,9 @@ private:
     void tellWaiting();
     void removePartFiles();
     // `keep`: the fault may pass, so what arrived stays for the next attempt.
+    // Takes the size and validators of a HEAD answer; false, having failed, when the server was not
+    // reached or holds a package of another size than the signed one.
+    bool adoptRemote(const RemoteInfo &info);
     void fail(Failure cause, const QString &reason, bool keep = false);
     void finish();
     QString verifyChecksum();
