@@ -69,6 +69,17 @@ enum class Fault {
     ResetEveryAnswer,
 };
 
+// Runs `control` on `url` until half of `size` bytes have arrived, where the tests then drop it as a
+// closed, killed or crashed updater ends.
+bool runUntilHalfWay(DownloadControl &control, const QString &url, qint64 size)
+{
+    QSignalSpy progress(&control, &DownloadControl::FileDownloadProgress);
+    control.FetchFile(url, 5, QString());
+    return QTest::qWaitFor([&] {
+        return !progress.isEmpty() && progress.last().at(0).toLongLong() >= size / 2 - 5;
+    });
+}
+
 } // namespace
 
 using Failure = DownloadControl::Failure;
@@ -730,9 +741,7 @@ void TestDownloadControl::destroyedWhileRunning_keepsThePartOnlyWhenItCanContinu
         return answer;
     }));
     auto control = std::make_unique<DownloadControl>();
-    QSignalSpy progress(control.get(), &DownloadControl::FileDownloadProgress);
-    control->FetchFile(server.url(QStringLiteral("/p.bin")), 5, QString());
-    QTRY_VERIFY(!progress.isEmpty() && progress.last().at(0).toLongLong() >= content.size() / 2 - 5);
+    QVERIFY(runUntilHalfWay(*control, server.url(QStringLiteral("/p.bin")), content.size()));
     // The parts go into a file of the download's own, which takes the package's name only when done.
     QVERIFY2(leftFiles().contains(QStringLiteral("p.bin.part")), qPrintable(leftFiles().join(u' ')));
     control.reset();
@@ -951,9 +960,7 @@ void TestDownloadControl::restart_continuesOnlyTheSamePackage()
     }));
     auto first = std::make_unique<DownloadControl>();
     first->SetSignedSha256(QString::fromLatin1(sha256(content)));
-    QSignalSpy progress(first.get(), &DownloadControl::FileDownloadProgress);
-    first->FetchFile(server.url(QStringLiteral("/p.bin")), 5, QString());
-    QTRY_VERIFY(!progress.isEmpty() && progress.last().at(0).toLongLong() >= content.size() / 2 - 5);
+    QVERIFY(runUntilHalfWay(*first, server.url(QStringLiteral("/p.bin")), content.size()));
     first.reset(); // closed, killed or crashed: the state on disk is what counts
 
     QString url = server.url(QStringLiteral("/p.bin"));
@@ -1066,9 +1073,7 @@ void TestDownloadControl::diskFullDuringAResumedPart_failsAndKeepsWhatArrived()
         return answer;
     }));
     auto first = std::make_unique<DownloadControl>();
-    QSignalSpy progress(first.get(), &DownloadControl::FileDownloadProgress);
-    first->FetchFile(server.url(QStringLiteral("/p.bin")), 5, QString());
-    QTRY_VERIFY(!progress.isEmpty() && progress.last().at(0).toLongLong() >= content.size() / 2 - 5);
+    QVERIFY(runUntilHalfWay(*first, server.url(QStringLiteral("/p.bin")), content.size()));
     first.reset();
     stalls = false;
 
