@@ -1,6 +1,7 @@
 // The download's decisions without a network: range table, headers, answer checks, names, and the
 // updater's reading of its server configuration.
 #include "downloadplan.h"
+#include "packagefile.h"
 #include "serverinfo.h"
 
 #include <QFile>
@@ -230,7 +231,7 @@ void TestDownloadPlan::outputName()
 {
     QFETCH(QString, url);
     QFETCH(QString, saveName);
-    QTEST(DownloadPlan::outputName(QUrl(url), saveName), "name");
+    QTEST(PackageFile::outputName(QUrl(url), saveName), "name");
 }
 
 void TestDownloadPlan::isFetchableUrl_data()
@@ -251,7 +252,7 @@ void TestDownloadPlan::isFetchableUrl_data()
 void TestDownloadPlan::isFetchableUrl()
 {
     QFETCH(QString, url);
-    QTEST(DownloadPlan::isFetchableUrl(QUrl(url)), "fetchable");
+    QTEST(PackageFile::isFetchableUrl(QUrl(url)), "fetchable");
 }
 
 void TestDownloadPlan::readServerInfo_data()

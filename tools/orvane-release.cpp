@@ -1,6 +1,6 @@
 // The operator's release tool: makes the release key, signs each release's updater configuration and
 // checks a configuration the way the updater will.
-#include "downloadplan.h"
+#include "packagefile.h"
 #include "releasemanifest.h"
 #include "serverinfo.h"
 
@@ -68,7 +68,7 @@ bool parse(QCommandLineParser &parser, const QStringList &arguments, const QStri
 
 QString fileName(const QString &packUrl)
 {
-    return DownloadPlan::outputName(ConfigUrl.resolved(QUrl(packUrl)), QString());
+    return PackageFile::outputName(ConfigUrl.resolved(QUrl(packUrl)), QString());
 }
 
 int keygen(const QStringList &arguments)
@@ -150,7 +150,7 @@ int sign(const QStringList &arguments)
     if (!daysOk || days < 1 || days > 3650)
         return fail(QStringLiteral("--expires-days takes a number of days from 1 to 3650"));
     const QString url = parser.value(QStringLiteral("url"));
-    if (!DownloadPlan::isFetchableUrl(ConfigUrl.resolved(QUrl(url))))
+    if (!PackageFile::isFetchableUrl(ConfigUrl.resolved(QUrl(url))))
         return fail(
             QStringLiteral("%1 is not an http or https address, nor one relative to the update server").arg(url));
     QByteArray notes;

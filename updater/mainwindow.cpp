@@ -2,8 +2,8 @@
 
 #include "deployment.h"
 #include "downloadcontrol.h"
-#include "downloadplan.h"
 #include "instancelock.h"
+#include "packagefile.h"
 #include "packagelauncher.h"
 #include "releasemanifest.h"
 #include "releasenotes.h"
@@ -150,7 +150,7 @@ void MainWindow::init()
     updatePackUrl = !info.updatePackUrl.isEmpty() && packUrl.isRelative() ? QUrl(configUrl).resolved(packUrl).toString()
                                                                           : info.updatePackUrl;
     // Nothing the configuration says is believed before its signature is: a refused release is not offered.
-    release = signedRelease(info, DownloadPlan::outputName(QUrl(updatePackUrl), QString()));
+    release = signedRelease(info, PackageFile::outputName(QUrl(updatePackUrl), QString()));
     const Release::Refusal refusal =
         Release::check(release, info.appVersion, QLatin1String(ServerInfoFile::BuiltInVersion), trustedKeys,
                        QDateTime::currentDateTimeUtc());
@@ -241,7 +241,7 @@ void MainWindow::on_pushButton_update_clicked()
     retryPending = false;
     rateTimer.start();
     control->FetchFile(updatePackUrl, partCount,
-                       QDir(workFolder).absoluteFilePath(DownloadPlan::outputName(QUrl(updatePackUrl), QString())));
+                       QDir(workFolder).absoluteFilePath(PackageFile::outputName(QUrl(updatePackUrl), QString())));
     connect(control, &DownloadControl::FileDownloadProgress, this, &MainWindow::onDownloadProgress,
             Qt::UniqueConnection);
     connect(control, &DownloadControl::FileDownloadFinished, this, &MainWindow::onDownloadFinish, Qt::UniqueConnection);

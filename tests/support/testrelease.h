@@ -1,6 +1,6 @@
 #pragma once
 
-#include "downloadplan.h"
+#include "packagefile.h"
 #include "releasemanifest.h"
 
 #include <QCryptographicHash>
@@ -25,7 +25,7 @@ struct TestRelease
         release.appVersion = version;
         release.packUrl = packUrl;
         release.manifest.version = QString::fromLatin1(version);
-        release.manifest.fileName = DownloadPlan::outputName(
+        release.manifest.fileName = PackageFile::outputName(
             QUrl(QStringLiteral("http://127.0.0.1/soft/config.ini")).resolved(QUrl(QString::fromUtf8(packUrl))),
             QString());
         release.manifest.size = QString::number(package.size());

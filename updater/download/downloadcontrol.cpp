@@ -2,6 +2,7 @@
 
 #include "download.h"
 #include "downloadplan.h"
+#include "packagefile.h"
 #include "resumestate.h"
 
 #include <QCryptographicHash>
@@ -111,7 +112,7 @@ void DownloadControl::FetchFile(const QString &address, int count, const QString
     saidWaiting = false;
     lock.reset();
 
-    if (!DownloadPlan::isFetchableUrl(url))
+    if (!PackageFile::isFetchableUrl(url))
         return fail(Failure::Refused, QStringLiteral("\"%1\" is not an http address").arg(address));
     if (partCount <= 0)
         return fail(Failure::Refused, QStringLiteral("no parts to fetch"));
@@ -122,7 +123,7 @@ void DownloadControl::FetchFile(const QString &address, int count, const QString
         const bool known = std::any_of(sources.cbegin(), sources.cend(), [&](const Source &source) {
             return source.url == other;
         });
-        if (DownloadPlan::isFetchableUrl(other) && !known)
+        if (PackageFile::isFetchableUrl(other) && !known)
             sources.append({other});
     }
 
@@ -139,7 +140,7 @@ void DownloadControl::FetchFile(const QString &address, int count, const QString
     if (!adoptRemote(info))
         return;
 
-    fileName = DownloadPlan::outputName(url, saveName);
+    fileName = PackageFile::outputName(url, saveName);
     if (QFileInfo(fileName).isDir())
         return fail(Failure::Disk, QStringLiteral("%1 is a folder").arg(fileName));
     if (!openPartFile())

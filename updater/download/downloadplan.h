@@ -5,8 +5,6 @@
 #include <QString>
 #include <QtGlobal>
 
-class QUrl;
-
 // One byte range of the package, both ends inclusive as HTTP counts them. Empty when last < first.
 struct ByteRange
 {
@@ -53,15 +51,5 @@ ContentRange parseContentRange(const QByteArray &value);
 // Why the answer to `asked` of a package of `total` bytes cannot be used; empty when it can. Only a
 // 206 whose Content-Range names exactly the range asked for (and the package's size) is usable.
 QString rejectPartAnswer(int status, const QByteArray &contentRange, const ByteRange &asked, qint64 total);
-
-// The local file name for a package: `saveName` when given, otherwise the URL path's last component,
-// or "updatePack.exe" when that is empty, names a directory ("." or "..") or one of the programs'
-// files. A component with a control character, a slash or more than 200 bytes becomes "updatePack"
-// with the component's extension.
-QString outputName(const QUrl &url, const QString &saveName);
-
-// Only http and https addresses with a host are downloaded; a package from anywhere else (file:,
-// ftp:, qrc:, a bare path) would be run without ever having been fetched from the update server.
-bool isFetchableUrl(const QUrl &url);
 
 } // namespace DownloadPlan
