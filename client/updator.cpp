@@ -2,6 +2,8 @@
 
 #include "clientconfig.h"
 #include "iniencoding.h"
+#include "programfolder.h"
+#include "safefolder.h"
 #include "updaterlauncher.h"
 
 #include <QDir>
@@ -12,9 +14,9 @@
 #include <QNetworkReply>
 #include <QPushButton>
 #include <QSettings>
-#include <QTemporaryFile>
 #include <QUrl>
 
+#include <algorithm>
 #include <memory>
 
 Q_LOGGING_CATEGORY(lcFetch, "orvane.fetch", QtWarningMsg)
@@ -49,12 +51,23 @@ void Updator::setTransferTimeout(int milliseconds)
     transferTimeout = milliseconds;
 }
 
-bool Updator::isWebAddress(const QString &address)
+QString Updator::addressProblem(const QString &address)
 {
+    // A control character would be cut, dropped or encoded somewhere between here and the page, so the
+    // address shown in a log is not the one loaded.
+    if (std::any_of(address.cbegin(), address.cend(), [](QChar c) {
+            return c.category() == QChar::Other_Control;
+        }))
+        return QStringLiteral("it holds a control character");
     const QUrl parsed(address);
     const QString scheme = parsed.scheme(); // QUrl keeps schemes in lower case
-    return parsed.isValid() && !parsed.host().isEmpty() &&
-           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+    if (!parsed.isValid() || parsed.host().isEmpty() ||
+        (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        return QStringLiteral("it is not a web address");
+    // A page must not log in anywhere with what the configuration's author typed into it.
+    if (!parsed.userInfo().isEmpty())
+        return QStringLiteral("it carries a user name or password");
+    return QString();
 }
 
 void Updator::run()
@@ -126,27 +139,23 @@ void Updator::finish(const QByteArray &received, const QString &error)
         return;
     }
 
-    // The file is kept beside the program for the moment it takes to read it; an installation folder
-    // the user cannot write to falls back to a temporary file.
-    QFile file(QDir::currentPath() + QLatin1Char('/') + TempFileName);
-    QTemporaryFile fallback;
-    QFile *target = &file;
-    if (!file.open(QIODevice::WriteOnly)) {
-        target = &fallback;
-        if (!fallback.open()) {
-            qCInfo(lcFetch) << "打开文件失败";
-            endFetch();
-            return;
-        }
+    // The file is kept beside the program for the moment it takes to read it: there only when that
+    // folder is the user's own and closed to others, otherwise in the user's private cache. It is
+    // written without following a link, and one planted in its place is refused.
+    SafeFolder folder(SafeFolder::choose(QDir::currentPath(), ProgramFolder::userCacheFolder()));
+    QFile file;
+    if (!folder.open(&file, TempFileName, SafeFolder::Mode::Replace)) {
+        qCWarning(lcFetch) << "打开文件失败" << folder.errorString();
+        endFetch();
+        return;
     }
     // The settings class reads UTF-8 only; a server file saved in GBK is converted first.
     const QByteArray text = IniEncoding::toUtf8(received);
-    const bool written = target->write(text) == text.size() && target->flush();
-    target->close();
+    const bool written = file.write(text) == text.size() && file.flush();
+    file.close();
     success = written;
-    const QString announced = written ? applyServerFile(target->fileName()) : QString();
-    if (target == &file)
-        file.remove();
+    const QString announced = written ? applyServerFile(QDir(folder.path()).filePath(TempFileName)) : QString();
+    folder.remove(TempFileName);
 
     // Only a version the server actually announces, and that differs from ours, is worth a question.
     if (!announced.isEmpty() && announced != clientConfig->appVersion)
@@ -175,10 +184,14 @@ QString Updator::applyServerFile(const QString &path)
     // local file or a script.
     auto address = [&textOf](const char *key, QString &field) {
         const QString value = textOf(key);
-        if (!value.isEmpty() && isWebAddress(value))
+        if (value.isEmpty())
+            return;
+        const QString problem = addressProblem(value);
+        if (problem.isEmpty())
             field = value;
-        else if (!value.isEmpty())
-            qCInfo(lcFetch) << "ignoring" << key << value;
+        else // the value itself may hold a password, or bytes that would garble the log
+            qCWarning(lcFetch, "refusing %s from the server: %s; keeping %s", key, qPrintable(problem),
+                      field.isEmpty() ? "none" : "the local page");
     };
     positive("textADSpeed", config.textADSpeed);
     // The rest between texts grows with the speed value; an hour is more than any text needs, and far

@@ -39,8 +39,9 @@ public:
     // Applies a configuration file's keys to the record, each only when its value is usable; returns
     // the announced version (empty when none). Exposed for tests.
     static QString applyServerFile(const QString &path);
-    // True when `address` may be used as a page address from the server: an absolute http(s) URL.
-    static bool isWebAddress(const QString &address);
+    // Why `address` may not be used as a page address from the server; empty when it may: an absolute
+    // http(s) URL without control characters and without a user name or password.
+    static QString addressProblem(const QString &address);
 
 signals:
     void getInfoFinished();
