@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QThread>
 #include <QTimer>
 
 #include <unistd.h>
@@ -51,7 +52,19 @@ bool serveUpdate(FaultServer &server, const QByteArray &configBody, const QByteA
     });
 }
 
-enum class ConfigAnswer { UpToDate, Newer, Older, NoKeys, Garbage, NotFound, Refused, Stalls, OneMiB, OverOneMiB };
+enum class ConfigAnswer {
+    UpToDate,
+    Newer,
+    Older,
+    NoKeys,
+    Garbage,
+    NotFound,
+    Refused,
+    Stalls,
+    Trickles,
+    OneMiB,
+    OverOneMiB,
+};
 
 // A newer version's configuration padded with a comment to `size` bytes.
 QByteArray paddedConfig(int size)
@@ -78,6 +91,7 @@ private slots:
     void check_showsItsOutcome_data();
     void check_showsItsOutcome();
     void check_consumesServerConfigOnlyWhenFetched();
+    void check_readsNoFurtherThanTheCapWhileTheWindowIsBusy();
     void notes_htmlIsShownAsRichText();
     void notesLinks_openOnlyWebAddressesOutside_data();
     void notesLinks_openOnlyWebAddressesOutside();
@@ -150,6 +164,7 @@ MainWindow *TestUpdateWindow::makeWindow(const QString &configUrl)
     window = new MainWindow(application, nullptr);
     window->setConfigUrl(configUrl);
     window->setStallTimeout(500);
+    window->setFetchDeadline(3000);
     window->setRetrySchedule({5, 20, 200, 60000});
     window->setTrustedKeys({TestRelease::key().publicKey});
     window->show();
@@ -215,6 +230,7 @@ void TestUpdateWindow::check_showsItsOutcome_data()
     QTest::newRow("404") << ConfigAnswer::NotFound << failed << false;
     QTest::newRow("refused") << ConfigAnswer::Refused << failed << false;
     QTest::newRow("stalls") << ConfigAnswer::Stalls << failed << false;
+    QTest::newRow("trickles past the deadline") << ConfigAnswer::Trickles << failed << false;
     QTest::newRow("1 MiB is read") << ConfigAnswer::OneMiB << offer << true;
     QTest::newRow("over 1 MiB is refused") << ConfigAnswer::OverOneMiB << failed << false;
 }
@@ -258,6 +274,12 @@ void TestUpdateWindow::check_showsItsOutcome()
         case ConfigAnswer::OverOneMiB:
             reply.body = paddedConfig(1024 * 1024 + 1);
             break;
+        case ConfigAnswer::Trickles:
+            // Never silent for long enough to stall, never done.
+            reply.body = config("1.2.0.21131", "http://127.0.0.1:9/p.exe");
+            reply.chunkSize = 1;
+            reply.chunkDelayMs = 100;
+            break;
         }
         return reply;
     }));
@@ -295,6 +317,53 @@ void TestUpdateWindow::check_consumesServerConfigOnlyWhenFetched()
     makeWindow(server.url(QStringLiteral("/soft/config.ini")));
     QTRY_COMPARE(child<QLabel>("label_note")->text(), QStringLiteral("恭喜，已经是最新版本！"));
     QCOMPARE(QFile::exists(QStringLiteral("ServerConfig.ini")), false);
+}
+
+void TestUpdateWindow::check_readsNoFurtherThanTheCapWhileTheWindowIsBusy()
+{
+    // The server, on a thread of its own, sends without end and without a length, as fast as it is read;
+    // the window's thread is kept busy as painting keeps it. What the updater takes in between two of its
+    // turns must stay near the cap, not grow with the server's speed.
+    QThread thread;
+    auto *server = new FaultServer;
+    server->moveToThread(&thread);
+    thread.start();
+    const auto onServer = [server](const std::function<void()> &call) {
+        QMetaObject::invokeMethod(server, call, Qt::BlockingQueuedConnection);
+    };
+    const QByteArray endless(128 * 1024 * 1024, ';');
+    bool started = false;
+    onServer([&] {
+        started = server->start([endless](const HttpRequest &) {
+            HttpAnswer reply;
+            reply.body = endless;
+            reply.sendContentLength = false;
+            reply.chunkSize = 256 * 1024;
+            return reply;
+        });
+    });
+    QVERIFY(started);
+    QString url;
+    onServer([&] {
+        url = server->url(QStringLiteral("/soft/config.ini"));
+    });
+    QTimer busy;
+    connect(&busy, &QTimer::timeout, this, [] {
+        QThread::msleep(300);
+    });
+    busy.start(10);
+    makeWindow(url);
+    QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>("label_note")->text(), QStringLiteral("获取更新信息失败"), 20000);
+    busy.stop();
+    qint64 sent = 0;
+    onServer([&] {
+        sent = server->bodyBytesSent();
+        delete server;
+    });
+    thread.quit();
+    thread.wait();
+    // The cap and what the system's socket buffers hold.
+    QVERIFY2(sent < 24 * 1024 * 1024, qPrintable(QString::number(sent)));
 }
 
 void TestUpdateWindow::notes_htmlIsShownAsRichText()

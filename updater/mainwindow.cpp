@@ -7,6 +7,7 @@
 #include "packagelauncher.h"
 #include "releasemanifest.h"
 #include "releasenotes.h"
+#include "safefolder.h"
 #include "serverinfo.h"
 #include "singleapplication.h"
 #include "ui_mainwindow.h"
@@ -116,12 +117,24 @@ void MainWindow::setConfigUrl(const QString &url)
 void MainWindow::setWorkFolder(const QString &folder)
 {
     workFolder = folder;
+    workFolderChosen = true;
 }
 
 void MainWindow::setStallTimeout(int milliseconds)
 {
     stallTimeoutMs = milliseconds;
     control->SetStallTimeout(milliseconds);
+}
+
+void MainWindow::setFetchDeadline(int milliseconds)
+{
+    fetchDeadlineMs = milliseconds;
+}
+
+QString MainWindow::folderPath() const
+{
+    // None was fit (chosen, but empty): nothing is written anywhere.
+    return workFolderChosen ? workFolder : QDir::currentPath();
 }
 
 void MainWindow::setClientExitWait(int milliseconds)
@@ -142,9 +155,8 @@ void MainWindow::init()
         return;
     }
 
-    const QString path = QDir(workFolder).absoluteFilePath(ServerConfigFile);
-    const ServerInfo info = ServerInfoFile::read(path);
-    QFile::remove(path);
+    const ServerInfo info = ServerInfoFile::read(QDir(folderPath()).absoluteFilePath(ServerConfigFile));
+    SafeFolder(folderPath()).remove(ServerConfigFile);
     // A relative address names a file on the configuration server, so one file serves any host and port.
     const QUrl packUrl(info.updatePackUrl);
     updatePackUrl = !info.updatePackUrl.isEmpty() && packUrl.isRelative() ? QUrl(configUrl).resolved(packUrl).toString()
@@ -196,26 +208,56 @@ bool MainWindow::fetchServerConfig(const QString &url)
     // A server that accepts the connection and then says nothing must not keep the check forever.
     request.setTransferTimeout(stallTimeoutMs);
     QNetworkReply *reply = manager.get(request);
-    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit, Qt::DirectConnection);
-    // A configuration is a few lines; anything far larger is refused before it is held in memory.
-    bool tooLarge = false;
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply, &tooLarge](qint64 received, qint64 total) {
-        if (received > MaxConfigBody || total > MaxConfigBody) {
-            tooLarge = true;
+    // Taken as it arrives and no faster, so the cap bounds what is held, not what the server has sent.
+    reply->setReadBufferSize(64 * 1024);
+    QByteArray body;
+    enum class Cut { No, TooLarge, Late } cut = Cut::No;
+    const auto stop = [reply, &cut](Cut why) {
+        if (cut == Cut::No) {
+            cut = why;
             reply->abort();
         }
+    };
+    connect(reply, &QNetworkReply::metaDataChanged, &loop, [reply, &stop] {
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > MaxConfigBody)
+            stop(Cut::TooLarge);
     });
+    connect(reply, &QNetworkReply::readyRead, &loop, [reply, &body, &stop] {
+        body += reply->read(MaxConfigBody + 1 - body.size());
+        if (body.size() > MaxConfigBody)
+            stop(Cut::TooLarge);
+    });
+    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit, Qt::DirectConnection);
+    // A byte now and then is no stall, yet the check must end: the whole fetch has a deadline too.
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    connect(&deadline, &QTimer::timeout, &loop, [&stop] {
+        stop(Cut::Late);
+    });
+    deadline.start(fetchDeadlineMs);
     if (!reply->isFinished())
         loop.exec();
+    if (cut == Cut::No && reply->error() == QNetworkReply::NoError) {
+        body += reply->read(MaxConfigBody + 1 - body.size());
+        if (body.size() > MaxConfigBody)
+            cut = Cut::TooLarge;
+    }
 
     bool written = false;
-    if (tooLarge) {
+    if (cut == Cut::TooLarge) {
         qCWarning(lcUpdater) << "configuration from" << url << "is larger than" << MaxConfigBody << "bytes";
-    } else if (reply->error() == QNetworkReply::NoError) {
-        QFile file(QDir(workFolder).absoluteFilePath(ServerConfigFile));
-        written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(reply->readAll()) >= 0;
-    } else {
+    } else if (cut == Cut::Late) {
+        qCWarning(lcUpdater) << "configuration from" << url << "did not arrive within" << fetchDeadlineMs << "ms";
+    } else if (reply->error() != QNetworkReply::NoError) {
         qCWarning(lcUpdater) << "cannot fetch" << url << reply->errorString();
+    } else {
+        // Written without following a link: one planted in its place is refused, and nothing else is touched.
+        SafeFolder folder(folderPath());
+        QFile file;
+        written = folder.open(&file, ServerConfigFile, SafeFolder::Mode::Replace) && file.write(body) == body.size() &&
+                  file.flush();
+        if (!written)
+            qCWarning(lcUpdater) << "cannot keep the configuration:" << folder.errorString();
     }
     delete reply;
     return written;

@@ -62,7 +62,7 @@ public:
     bool start(Handler handler);
     void setChunkSize(int bytes);
 
-    // Body bytes written to all connections so far.
+    // Body bytes written to all connections so far; sent no faster than the clients read.
     qint64 bodyBytesSent() const
     {
         return sentBytes;
