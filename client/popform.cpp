@@ -17,7 +17,7 @@ Q_LOGGING_CATEGORY(lcPopUp, "orvane.popup", QtWarningMsg)
 
 PopForm::PopForm(QWidget *parent)
     : QWidget(parent), stayCount(clientConfig->popstayTime), stayTimer(new QTimer(this)),
-      pageHost(new AxWidgetThread(QStringLiteral("首页"))), ui(new Ui::PopForm)
+      pageHost(new AxWidgetThread(QStringLiteral("首页"), AxWidgetThread::Profile::Advertisement)), ui(new Ui::PopForm)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);

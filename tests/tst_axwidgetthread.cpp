@@ -1,5 +1,6 @@
 // The web page host against pages served by an nginx of the test's own on 127.0.0.1.
 #include "axwidgetthread.h"
+#include "faultserver.h"
 #include "fixture.h"
 #include "nginxserver.h"
 #include "webtest.h"
@@ -57,6 +58,10 @@ private slots:
     void rateLimit_admitsSoManyPerSpan();
     void downloads_areRefused();
 
+    // Pages that hang
+    void hungRenderer_isEndedAndTheLoadTriedOnceMore_data();
+    void hungRenderer_isEndedAndTheLoadTriedOnceMore();
+
     // Ownership
     void viewDestroyedWithItsWindow_isNotDeletedAgain();
     void hostDeletedWhileReadingTheTitle_reportsNothing();
@@ -96,6 +101,7 @@ void TestAxWidgetThread::initTestCase()
               "<title>Orvane</title><script>var n = 0; var t = setInterval(() => {"
               "window.open('http://127.0.0.1:9/ad.html'); if (++n == 20) { clearInterval(t);"
               "document.title = 'Orvane flooded'; } }, 20);</script>");
+    writePage(QStringLiteral("loops.html"), "<title>Orvane loops</title><script>for (;;) {}</script>");
     // A slow page keeps the first of two navigations busy while the second one starts.
     QVERIFY2(server.start(www.path(), QStringLiteral("location = /slow.html { limit_rate 1k; }")),
              qPrintable(server.errorLog()));
@@ -365,6 +371,58 @@ void TestAxWidgetThread::downloads_areRefused()
     // The navigation that became a download still ends, and shows no page of the keyword.
     QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, LoadTimeout);
     QVERIFY(!spy.at(0).at(0).toBool());
+}
+
+void TestAxWidgetThread::hungRenderer_isEndedAndTheLoadTriedOnceMore_data()
+{
+    QTest::addColumn<QString>("before"); // shown first, when not empty
+    QTest::addColumn<bool>("busy");      // and then made to run a script for ever
+    QTest::addColumn<QString>("next");   // empty: a server that answers after three hang timeouts
+    QTest::addColumn<bool>("noError");
+    QTest::addColumn<int>("ended"); // renderers ended by the host
+    const QString live = server.url(QStringLiteral("/soft/iflive.html"));
+    QTest::newRow("endless script while the next page waits")
+        << live << true << server.url(QStringLiteral("/soft/ifback.html")) << true << 1;
+    QTest::newRow("page that loops while loading fails after one more try")
+        << QString() << false << server.url(QStringLiteral("/loops.html")) << false << 2;
+    QTest::newRow("late server is no hang") << QString() << false << QString() << true << 0;
+    QTest::newRow("late server after a page is no hang") << live << false << QString() << true << 0;
+}
+
+void TestAxWidgetThread::hungRenderer_isEndedAndTheLoadTriedOnceMore()
+{
+    QFETCH(QString, before);
+    QFETCH(bool, busy);
+    QFETCH(QString, next);
+    QFETCH(bool, noError);
+    QFETCH(int, ended);
+    constexpr int Hang = 1000;
+    FaultServer late;
+    QVERIFY(late.start([](const HttpRequest &) {
+        HttpAnswer answer;
+        answer.delayMs = 3 * Hang;
+        answer.headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("text/html")));
+        answer.body = "<title>Orvane late</title>";
+        return answer;
+    }));
+    AxWidgetThread host(QStringLiteral("Orvane"));
+    host.setHangTimeout(Hang);
+    QSignalSpy complete(&host, &AxWidgetThread::loadComplete);
+    QSignalSpy crashed(&host, &AxWidgetThread::renderProcessEnded);
+    QSignalSpy terminated(host.axWidget->page(), &QWebEnginePage::renderProcessTerminated);
+    if (!before.isEmpty()) {
+        host.beginUrl(before);
+        QTRY_COMPARE_WITH_TIMEOUT(complete.count(), 1, LoadTimeout);
+        complete.clear();
+    }
+    if (busy)
+        host.axWidget->page()->runJavaScript(QStringLiteral("setTimeout(() => { for (;;) {} }, 0)"));
+    host.beginUrl(next.isEmpty() ? late.url(QStringLiteral("/late.html")) : next);
+    QTRY_COMPARE_WITH_TIMEOUT(complete.count(), 1, LoadTimeout + 4 * Hang);
+    QCOMPARE(complete.at(0).at(0).toBool(), noError);
+    QCOMPARE(terminated.count(), ended);
+    // The owner's recovery is for crashes; a hang is the host's own business.
+    QCOMPARE(crashed.count(), 0);
 }
 
 void TestAxWidgetThread::viewDestroyedWithItsWindow_isNotDeletedAgain()
