@@ -14,6 +14,7 @@
 #include <QNetworkReply>
 #include <QPushButton>
 #include <QSettings>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -49,6 +50,11 @@ void Updator::fetchAgain()
 void Updator::setTransferTimeout(int milliseconds)
 {
     transferTimeout = milliseconds;
+}
+
+void Updator::setDeadline(int milliseconds)
+{
+    deadline = milliseconds;
 }
 
 QString Updator::addressProblem(const QString &address)
@@ -93,6 +99,17 @@ void Updator::run()
     reply = manager.get(request);
     connect(reply, &QNetworkReply::readyRead, this, &Updator::httpReadyRead, Qt::DirectConnection);
     connect(reply, &QNetworkReply::finished, this, &Updator::httpFinished, Qt::DirectConnection);
+    // A byte now and then is no stall, yet the fetch must end: the whole request has a deadline too.
+    QTimer late;
+    late.setSingleShot(true);
+    connect(
+        &late, &QTimer::timeout, &manager,
+        [this] {
+            qCInfo(lcFetch) << "the server configuration did not arrive within" << deadline << "ms";
+            reply->abort();
+        },
+        Qt::DirectConnection);
+    late.start(deadline);
     exec();
     // Leaving early (the client quits) drops the request; the reply goes with the manager.
     reply = nullptr;

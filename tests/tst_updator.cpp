@@ -80,7 +80,8 @@ private slots:
     void fetch_appliesTheServerKeys();
     void fetch_readsUtf8OrGbk_data();
     void fetch_readsUtf8OrGbk();
-    void fetch_silentServerFailsAfterTheTransferTimeout();
+    void fetch_slowServerFailsInTime_data();
+    void fetch_slowServerFailsInTime();
     void fetch_readOnlyProgramFolderStillAppliesTheKeys();
 
     // Trying a failed fetch again
@@ -323,23 +324,42 @@ void TestUpdator::fetch_readsUtf8OrGbk()
     QCOMPARE(clientConfig->textADStr, QStringLiteral("欢迎收看;节目预告"));
 }
 
-void TestUpdator::fetch_silentServerFailsAfterTheTransferTimeout()
+void TestUpdator::fetch_slowServerFailsInTime_data()
 {
-    // Accepts the connection and never answers.
-    QTcpServer silent;
-    QVERIFY(silent.listen(QHostAddress::LocalHost));
-    QList<QTcpSocket *> held;
-    connect(&silent, &QTcpServer::newConnection, this, [&] {
-        held << silent.nextPendingConnection();
-    });
+    QTest::addColumn<bool>("trickles"); // a byte every 100 ms, or nothing at all
+    QTest::newRow("silent: the transfer timeout") << false;
+    QTest::newRow("trickling: the deadline") << true;
+}
 
-    Updator updator(QStringLiteral("http://127.0.0.1:%1/soft/config.ini").arg(silent.serverPort()), notice);
+void TestUpdator::fetch_slowServerFailsInTime()
+{
+    QFETCH(bool, trickles);
+    // Accepts the connection and then says nothing, or a byte now and then without end.
+    QTcpServer slow;
+    QVERIFY(slow.listen(QHostAddress::LocalHost));
+    QList<QTcpSocket *> held;
+    QTimer drip;
+    connect(&slow, &QTcpServer::newConnection, this, [&] {
+        held << slow.nextPendingConnection();
+        if (trickles)
+            held.last()->write("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n");
+    });
+    connect(&drip, &QTimer::timeout, this, [&] {
+        for (QTcpSocket *socket : held)
+            socket->write(";");
+    });
+    drip.start(100);
+
+    Updator updator(QStringLiteral("http://127.0.0.1:%1/soft/config.ini").arg(slow.serverPort()), notice);
     updator.setTransferTimeout(400);
+    updator.setDeadline(1500);
     QElapsedTimer timer;
     timer.start();
     runFetch(QString(), &updator);
     QVERIFY(!held.isEmpty());
-    QVERIFY2(timer.elapsed() >= 350 && timer.elapsed() < 5000, QByteArray::number(timer.elapsed()));
+    const qint64 expected = trickles ? 1500 : 400;
+    QVERIFY2(timer.elapsed() >= expected - 50 && timer.elapsed() < expected + 5000,
+             QByteArray::number(timer.elapsed()));
     QCOMPARE(clientConfig->popDelayTime, 180);
 }
 
