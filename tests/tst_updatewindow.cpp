@@ -109,6 +109,8 @@ private slots:
     void closeWhileTheClientIsLeaving_isRefused();
 
     void mirrorsFromTheConfiguration_shareTheDownload();
+    void hashFailureWithMirrors_primaryAloneOnceMore_data();
+    void hashFailureWithMirrors_primaryAloneOnceMore();
 
     // Window
     void download_showsSpeedAndTimeLeft();
@@ -660,6 +662,50 @@ void TestUpdateWindow::mirrorsFromTheConfiguration_shareTheDownload()
                  paths.contains(QStringLiteral("/again/orvane-update.sh")) &&
                  paths.contains(QStringLiteral("/orvane-update.sh")),
              qPrintable(paths.join(u' ')));
+}
+
+void TestUpdateWindow::hashFailureWithMirrors_primaryAloneOnceMore_data()
+{
+    QTest::addColumn<bool>("primaryGood");
+    QTest::newRow("mirror serves another file of the same size") << true;
+    QTest::newRow("primary does too: refused after one more try") << false;
+}
+
+void TestUpdateWindow::hashFailureWithMirrors_primaryAloneOnceMore()
+{
+    QFETCH(bool, primaryGood);
+    const QByteArray content = Script + QByteArray(200000, '#');
+    const QByteArray other = Script + QByteArray(200000, '%');
+    FaultServer mirror;
+    QVERIFY(mirror.start([&](const HttpRequest &request) {
+        return FaultServer::honest(other, request);
+    }));
+    FaultServer server;
+    QVERIFY(serveUpdate(server,
+                        config("1.2.0.21131", "/soft/orvane-update.sh", "x", content) +
+                            "updatePackMirrors=" + mirror.url(QStringLiteral("/orvane-update.sh")).toUtf8() + "\n",
+                        primaryGood ? content : other));
+    makeWindow(server.url(QStringLiteral("/soft/config.ini")));
+    auto *update = child<QPushButton>("pushButton_update");
+    QTRY_VERIFY(update->isEnabled());
+    if (!primaryGood)
+        answerNextBox(QStringLiteral("确定"));
+    update->click();
+    if (primaryGood) {
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QStringLiteral("package-ran")), 15000);
+    } else {
+        QTRY_COMPARE_WITH_TIMEOUT(boxText, QStringLiteral("更新包校验失败，已删除"), 15000);
+        QVERIFY(!QFile::exists(QStringLiteral("package-ran")));
+    }
+    const auto heads = [](const FaultServer &each) {
+        return std::count_if(each.requests().cbegin(), each.requests().cend(), [](const HttpRequest &request) {
+            return request.method == "HEAD";
+        });
+    };
+    // Two downloads, the second without the mirror.
+    QCOMPARE(heads(server), 2);
+    QVERIFY(!mirror.requests().isEmpty());
+    QVERIFY(!QFile::exists(QStringLiteral("orvane-update.sh")) || primaryGood);
 }
 
 // Window

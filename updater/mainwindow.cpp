@@ -268,13 +268,18 @@ void MainWindow::on_pushButton_update_clicked()
     if (updatePackUrl.isEmpty())
         return;
     ui->pushButton_update->setEnabled(false);
-    ui->label_note->setText(tr("正在下载更新文件..."));
     downloading = true;
+    startDownload(updatePackMirrors);
+}
 
+void MainWindow::startDownload(const QStringList &mirrors)
+{
+    ui->label_note->setText(tr("正在下载更新文件..."));
+    mirrorsInPlay = !mirrors.isEmpty();
     // The signed size proves a download complete even where the server tells no length.
     control->SetExpectedSize(release.size.toLongLong());
     control->SetSignedSha256(release.sha256);
-    control->SetMirrors(updatePackMirrors);
+    control->SetMirrors(mirrors);
     rate.clear();
     downloadClock.start();
     lastNoteMs = -1;
@@ -283,7 +288,7 @@ void MainWindow::on_pushButton_update_clicked()
     retryPending = false;
     rateTimer.start();
     control->FetchFile(updatePackUrl, partCount,
-                       QDir(workFolder).absoluteFilePath(PackageFile::outputName(QUrl(updatePackUrl), QString())));
+                       QDir(folderPath()).absoluteFilePath(PackageFile::outputName(QUrl(updatePackUrl), QString())));
     connect(control, &DownloadControl::FileDownloadProgress, this, &MainWindow::onDownloadProgress,
             Qt::UniqueConnection);
     connect(control, &DownloadControl::FileDownloadFinished, this, &MainWindow::onDownloadFinish, Qt::UniqueConnection);
@@ -425,6 +430,13 @@ bool MainWindow::packageIsTheSignedOne(const QString &package)
     // A file that is not the signed package must not stay where something could run it.
     qCWarning(lcUpdater) << "package refused:" << Release::reason(refusal);
     QFile::remove(package);
+    // One mirror serving another file of the same size spoils a download that had good parts too:
+    // the primary, which the release names, is asked alone once more.
+    if (refusal == Release::Refusal::HashMismatch && mirrorsInPlay) {
+        qCWarning(lcUpdater) << "fetching the package again from" << updatePackUrl << "alone";
+        startDownload({});
+        return false;
+    }
     refuse(refusal);
     return false;
 }

@@ -70,6 +70,7 @@ private:
     void setUpNotesLinks();
     QString folderPath() const;
     bool fetchServerConfig(const QString &url);
+    void startDownload(const QStringList &mirrors);
     void waitForClientThenStart(const QString &package);
     bool clientRunning() const;
     void startPackageAndClose(const QString &package);
@@ -101,6 +102,8 @@ private:
     QPointer<QMessageBox> cancelQuestion;
 
     QStringList updatePackMirrors;
+    // The download under way spreads its parts over mirrors too.
+    bool mirrorsInPlay = false;
     TransferRate rate;
     QElapsedTimer downloadClock;
     qint64 lastNoteMs = -1;
