@@ -140,24 +140,21 @@ void AxWidgetThread::onHangCheck()
     }
     if (endingHungRenderer)
         return;
-    if (pingAnswered == pingSent) {
-        // A tiny script in a world of our own: any renderer that is not stuck answers it at once, and one
-        // still waiting for the network keeps answering for the page it shows.
-        const quint64 ping = ++pingSent;
-        pingClock.start();
-        axWidget->page()->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
-                                        [guard = QPointer<AxWidgetThread>(this), ping](const QVariant &) {
-                                            if (guard)
-                                                guard->pingAnswered = qMax(guard->pingAnswered, ping);
-                                        });
-        return;
-    }
-    if (pingClock.elapsed() < hangTimeoutMs)
-        return;
     const qint64 pid = axWidget->page()->renderProcessPid();
     if (pid <= 0) {
         // No renderer to answer yet: nothing is hung.
-        pingAnswered = pingSent;
+        sinceAnswer.start();
+        return;
+    }
+    if (sinceAnswer.elapsed() < hangTimeoutMs) {
+        // A tiny script in a world of our own: a renderer that is not stuck answers it at once, and one
+        // whose next page still waits for the network answers for the page it shows. An empty answer
+        // comes from a page that went away, not from a renderer at work.
+        axWidget->page()->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
+                                        [guard = QPointer<AxWidgetThread>(this)](const QVariant &answer) {
+                                            if (guard && answer.isValid())
+                                                guard->sinceAnswer.start();
+                                        });
         return;
     }
     ++hangsOfThisLoad;
@@ -283,7 +280,7 @@ void AxWidgetThread::beginUrl(QString url)
     readingTitle = false;
     watchedUrl = toUrl(url);
     hangsOfThisLoad = 0;
-    pingAnswered = pingSent;
+    sinceAnswer.start();
     if (axWidget) {
         axWidget->load(watchedUrl);
         hangCheck->start();
@@ -320,7 +317,7 @@ void AxWidgetThread::onRenderProcessTerminated(QWebEnginePage::RenderProcessTerm
         // Ended here, for the load that waits: tried once more, then failed so the owner shows its
         // error page. Not the owner's to recover, and not counted against the page.
         endingHungRenderer = false;
-        pingAnswered = pingSent;
+        sinceAnswer.start();
         if (!watching && !readingTitle)
             return;
         if (hangsOfThisLoad > 1) {

@@ -112,9 +112,8 @@ private:
     QTimer *hangCheck = nullptr;
     int hangTimeoutMs = 5000;
     QUrl watchedUrl;
-    quint64 pingSent = 0;
-    quint64 pingAnswered = 0;
-    QElapsedTimer pingClock;
+    // Since the renderer last answered a ping, or the load began.
+    QElapsedTimer sinceAnswer;
     bool endingHungRenderer = false;
     int hangsOfThisLoad = 0;
     RateLimit windowLimit{WindowsPerSpan, WindowSpanMs};

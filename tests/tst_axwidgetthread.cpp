@@ -415,8 +415,11 @@ void TestAxWidgetThread::hungRenderer_isEndedAndTheLoadTriedOnceMore()
         QTRY_COMPARE_WITH_TIMEOUT(complete.count(), 1, LoadTimeout);
         complete.clear();
     }
-    if (busy)
-        host.axWidget->page()->runJavaScript(QStringLiteral("setTimeout(() => { for (;;) {} }, 0)"));
+    if (busy) {
+        // The title goes out before the loop starts, so once it arrives the renderer is stuck.
+        host.axWidget->page()->runJavaScript(QStringLiteral("document.title = 'Orvane busy'; for (;;) {}"));
+        QTRY_COMPARE(host.axWidget->title(), QStringLiteral("Orvane busy"));
+    }
     host.beginUrl(next.isEmpty() ? late.url(QStringLiteral("/late.html")) : next);
     QTRY_COMPARE_WITH_TIMEOUT(complete.count(), 1, LoadTimeout + 4 * Hang);
     QCOMPARE(complete.at(0).at(0).toBool(), noError);
