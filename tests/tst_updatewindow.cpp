@@ -101,6 +101,8 @@ private slots:
     void update_downloadsRunsThePackageAndCloses();
     void failedDownload_reportsRunsNothingAndAllowsARetry_data();
     void failedDownload_reportsRunsNothingAndAllowsARetry();
+    void plantedLinks_areRefusedAndNothingOutsideIsTouched_data();
+    void plantedLinks_areRefusedAndNothingOutsideIsTouched();
     void progress_countsBytesAndFillsTheBarForAnySize_data();
     void progress_countsBytesAndFillsTheBarForAnySize();
 
@@ -510,6 +512,41 @@ void TestUpdateWindow::failedDownload_reportsRunsNothingAndAllowsARetry()
         QVERIFY(!window->isVisible());
         QVERIFY(boxText == expected);
     }
+}
+
+void TestUpdateWindow::plantedLinks_areRefusedAndNothingOutsideIsTouched_data()
+{
+    QTest::addColumn<QString>("name"); // where the link lies in the work folder
+    QTest::addColumn<QString>("note"); // what the window says
+    QTest::newRow("configuration copy") << "ServerConfig.ini" << QStringLiteral("获取更新信息失败");
+}
+
+void TestUpdateWindow::plantedLinks_areRefusedAndNothingOutsideIsTouched()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, note);
+    QTemporaryDir outside;
+    const QString target = outside.filePath(QStringLiteral("target"));
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("keep") == 4);
+    file.close();
+    QVERIFY(QFile::link(target, name));
+    FaultServer server;
+    QVERIFY(serveUpdate(server, config("1.2.0.21131", "/soft/orvane-update.sh"), Script));
+    makeWindow(server.url(QStringLiteral("/soft/config.ini")));
+    if (name != QLatin1String("ServerConfig.ini")) {
+        auto *update = child<QPushButton>("pushButton_update");
+        QTRY_VERIFY(update->isEnabled());
+        answerNextBox(QStringLiteral("确定"));
+        update->click();
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(child<QLabel>("label_note")->text().startsWith(note), 10000);
+    QVERIFY(!QFile::exists(QStringLiteral("package-ran")));
+    QVERIFY(QFileInfo(name).isSymLink());
+    QFile kept(target);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("keep"));
+    QCOMPARE(QFileInfo(target).permissions() & QFileDevice::ExeOwner, QFileDevice::Permissions());
 }
 
 void TestUpdateWindow::progress_countsBytesAndFillsTheBarForAnySize_data()

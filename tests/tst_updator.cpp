@@ -83,6 +83,7 @@ private slots:
     void fetch_slowServerFailsInTime_data();
     void fetch_slowServerFailsInTime();
     void fetch_readOnlyProgramFolderStillAppliesTheKeys();
+    void fetch_linkAtTheCopyIsRefusedAndLeftAlone();
 
     // Trying a failed fetch again
     void retryDelay_doublesFrom30sUpTo30min_data();
@@ -373,6 +374,30 @@ void TestUpdator::fetch_readOnlyProgramFolderStillAppliesTheKeys()
     QVERIFY(gone.remove());
     runFetch(nginx.url(QStringLiteral("/soft/config.ini")));
     QCOMPARE(clientConfig->popDelayTime, 42);
+}
+
+void TestUpdator::fetch_linkAtTheCopyIsRefusedAndLeftAlone()
+{
+    serve(SameVersion + "popDelayTime=42\n");
+    QTemporaryDir outside;
+    const QString target = outside.filePath(QStringLiteral("target"));
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("keep") == 4);
+    file.close();
+    const QString link = programDir.filePath(QStringLiteral("SConfig.ini"));
+    QVERIFY(QFile::link(target, link));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("symbolic link")));
+    Updator updator(nginx.url(QStringLiteral("/soft/config.ini")), notice);
+    QSignalSpy finished(&updator, &Updator::getInfoFinished);
+    updator.start();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 15000);
+    QVERIFY(updator.wait(5000));
+    QCOMPARE(clientConfig->popDelayTime, 180);
+    QVERIFY(QFileInfo(link).isSymLink());
+    QFile kept(target);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("keep"));
+    QFile::remove(link);
 }
 
 void TestUpdator::retryDelay_doublesFrom30sUpTo30min_data()
