@@ -216,3 +216,13 @@ HttpAnswer FaultServer::honest(const QByteArray &content, const HttpRequest &req
     answer.body = content.mid(first, last - first + 1);
     return answer;
 }
+
+bool FaultServer::startServing(const QByteArray &content, const Shape &shape, Ranges ranges, const QByteArray &etag)
+{
+    return start([=](const HttpRequest &request) {
+        HttpAnswer answer = honest(content, request, ranges, etag);
+        if (shape)
+            shape(request, answer);
+        return answer;
+    });
+}

@@ -53,6 +53,8 @@ class FaultServer final : public QObject
 
 public:
     using Handler = std::function<HttpAnswer(const HttpRequest &)>;
+    // Changes an answer before it is sent.
+    using Shape = std::function<void(const HttpRequest &, HttpAnswer &)>;
 
     explicit FaultServer(QObject *parent = nullptr);
     ~FaultServer() override;
@@ -92,6 +94,9 @@ public:
                              const QByteArray &etag = QByteArray());
     // The range a request asks for; false without a single well-formed range.
     static bool requestedRange(const HttpRequest &request, qint64 *first, qint64 *last);
+    // Starts serving `content` at every path as honest() does, each answer changed by `shape` when given.
+    bool startServing(const QByteArray &content, const Shape &shape = {}, Ranges ranges = Ranges::Any,
+                      const QByteArray &etag = QByteArray());
 
 private:
     void serve(QTcpSocket *socket);
