@@ -102,6 +102,8 @@ private slots:
     // Good downloads
     void nginx_fivePartsGiveTheSameBytesAndFullProgress();
     void requests_askExactRangesWithoutCompression();
+    void ifRange_neverNamesAWeakETag_data();
+    void ifRange_neverNamesAWeakETag();
     void smallChunks_landAtTheirOffsets();
     void worker_writesOnlyItsOwnRange();
     void partsEndingInAnyOrder_finishOnceAfterTheLast_data();
@@ -131,7 +133,8 @@ private slots:
     // Broken connections, servers without ranges, restarts, mirrors
     void brokenPart_isAskedAgainFromTheByteItReached_data();
     void brokenPart_isAskedAgainFromTheByteItReached();
-    void breaksAfterProgress_doNotUseUpTheRetries();
+    void brokenPart_usesUpItsRetriesUnlessARequestBrought256KiB_data();
+    void brokenPart_usesUpItsRetriesUnlessARequestBrought256KiB();
     void brokenPlainGet_pausesOrContinuesWithRanges_data();
     void brokenPlainGet_pausesOrContinuesWithRanges();
     void serverWithoutRanges_getsOneStreamedGet_data();
@@ -240,6 +243,48 @@ void TestDownloadControl::requests_askExactRangesWithoutCompression()
     ranges.sort();
     QCOMPARE(ranges, QStringList({"bytes=0-198", "bytes=199-398", "bytes=399-598", "bytes=599-798", "bytes=799-998"}));
     QCOMPARE(server.requests().first().method, QByteArray("HEAD"));
+}
+
+void TestDownloadControl::ifRange_neverNamesAWeakETag_data()
+{
+    QTest::addColumn<QByteArray>("etag");
+    QTest::addColumn<QByteArray>("lastModified");
+    QTest::addColumn<QByteArray>("ifRange");
+    const QByteArray date = "Mon, 07 Dec 2026 11:00:00 GMT";
+    QTest::newRow("strong ETag") << QByteArray("\"v1\"") << date << QByteArray("\"v1\"");
+    QTest::newRow("weak ETag and Last-Modified: the date") << QByteArray("W/\"v1\"") << date << date;
+    QTest::newRow("weak ETag alone: none") << QByteArray("W/\"v1\"") << QByteArray() << QByteArray();
+}
+
+void TestDownloadControl::ifRange_neverNamesAWeakETag()
+{
+    QFETCH(QByteArray, etag);
+    QFETCH(QByteArray, lastModified);
+    QFETCH(QByteArray, ifRange);
+    const QByteArray content = package(300000);
+    FaultServer server;
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        // As HTTP has it: an If-Range that is neither the strong ETag nor the date gets the whole package.
+        const QByteArray asked = request.header("if-range");
+        const bool matches = asked.isEmpty() || asked == lastModified || (asked == etag && !etag.startsWith("W/"));
+        HttpRequest plain = request;
+        plain.headers.removeIf([&](const QPair<QByteArray, QByteArray> &header) {
+            return header.first == "if-range" || (!matches && header.first == "range");
+        });
+        HttpAnswer answer = FaultServer::honest(content, plain, Ranges::Any, etag);
+        if (!lastModified.isEmpty())
+            answer.headers.append(qMakePair(QByteArray("Last-Modified"), lastModified));
+        return answer;
+    }));
+    DownloadControl control;
+    QVERIFY(fetch(control, server));
+    QVERIFY2(control.ErrorString().isEmpty(), qPrintable(control.ErrorString()));
+    QVERIFY(control.FetchedInRanges());
+    QCOMPARE(contentOf(QStringLiteral("p.bin")), content);
+    for (const HttpRequest &request : server.requests()) {
+        if (!request.header("range").isEmpty())
+            QCOMPARE(request.header("if-range"), ifRange);
+    }
 }
 
 void TestDownloadControl::smallChunks_landAtTheirOffsets()
@@ -813,21 +858,36 @@ void TestDownloadControl::brokenPart_isAskedAgainFromTheByteItReached()
         QVERIFY2(secondAfterMs >= 900, qPrintable(QString::number(secondAfterMs)));
 }
 
-void TestDownloadControl::breaksAfterProgress_doNotUseUpTheRetries()
+void TestDownloadControl::brokenPart_usesUpItsRetriesUnlessARequestBrought256KiB_data()
 {
-    // Each part breaks twice, more often than it may be retried in a row, but never without progress.
+    // Every request for a part breaks after `cutAfter` bytes, more often than the part may be retried in a row.
+    QTest::addColumn<qint64>("cutAfter");
+    QTest::addColumn<bool>("succeeds");
+    QTest::newRow("breaks after progress: the retries start again") << qint64(600000) << true;
+    QTest::newRow("breaks before 256 KiB: no progress, the retries run out") << qint64(200 * 1024) << false;
+}
+
+void TestDownloadControl::brokenPart_usesUpItsRetriesUnlessARequestBrought256KiB()
+{
+    QFETCH(qint64, cutAfter);
+    QFETCH(bool, succeeds);
     const QByteArray content = package(5 * 1500000);
     FaultServer server;
     server.setChunkSize(64 * 1024);
     QVERIFY(server.startServing(content, [&](const HttpRequest &request, HttpAnswer &answer) {
         answer.chunkDelayMs = 1; // read as it comes, so the reset loses little on its way
         if (!request.header("range").isEmpty()) {
-            answer.cutAfter = 600000;
+            answer.cutAfter = cutAfter;
             answer.end = HttpAnswer::End::Reset;
         }
     }));
     DownloadControl control;
+    // One retry in a row, while each part breaks at least twice.
     QVERIFY(fetch(control, server, nullptr, {1, 20, 200, 60000}));
+    if (!succeeds) {
+        QCOMPARE(control.FailureCause(), Failure::Unstable);
+        return;
+    }
     QVERIFY2(control.ErrorString().isEmpty(), qPrintable(control.ErrorString()));
     QCOMPARE(sha256(contentOf(QStringLiteral("p.bin"))), sha256(content));
 }
