@@ -638,7 +638,7 @@ void TestUpdateWindow::download_noteSaysWhenNothingArrives()
     QVERIFY(serveUpdate(server, config("1.2.0.21131", "/soft/orvane-update.sh", "x", content), content,
                         [&](const HttpRequest &, HttpAnswer &reply) {
                             reply.chunkDelayMs = 20;
-                            reply.cutAfter = 100000;
+                            reply.cutAfter = 50000;
                             reply.end = HttpAnswer::End(end);
                         }));
     makeWindow(server.url(QStringLiteral("/soft/config.ini")));
