@@ -298,7 +298,7 @@ void MainWindow::showDownloadNote()
 
 void MainWindow::onDownloadProgress(qint64 current, qint64 total)
 {
-    // Speed and time left, refreshed twice a second (with the default window) so the text can be read.
+    // Speed and time left, refreshed every tenth of the speed window (twice a second) so the text can be read.
     const qint64 now = downloadClock.isValid() ? downloadClock.elapsed() : 0;
     // Fewer bytes than before: the download started over, and the old speed says nothing.
     const bool fell = current < lastCurrent;

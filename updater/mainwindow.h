@@ -41,8 +41,8 @@ public:
     void setClientExitWait(int milliseconds);
     // Time from construction to the check (500 ms); a check still to come is put off or brought forward.
     void setCheckDelay(int milliseconds);
-    // How far back the shown speed looks (5 s). The note follows it ten times and the speed is
-    // brought down five times in that span, so it falls away while nothing arrives.
+    // How far back the shown speed looks (5 s). The note is refreshed every tenth of that, and every
+    // fifth the speed is measured even when nothing arrives, so that it falls away.
     void setSpeedWindow(int milliseconds);
     // How often and how long a broken download is retried.
     void setRetrySchedule(const RetryPolicy::Schedule &schedule);
