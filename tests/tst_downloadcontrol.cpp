@@ -50,7 +50,10 @@ HttpAnswer withStatus(int status)
 // The same schedule as the program's, with short waits.
 const RetryPolicy::Schedule FastRetries{5, 20, 200, 60000};
 // For faults that recur however often they are retried.
-const RetryPolicy::Schedule FewRetries{2, 20, 200, 60000};
+const RetryPolicy::Schedule OneRetry{1, 20, 200, 60000};
+// Long enough that no answer of the test's own server is taken for a stall on a loaded machine, where
+// a size request that stalls would fail the download before it begins.
+constexpr int SureStallMs = 1000;
 
 enum class Fault {
     IgnoresRange,
@@ -307,7 +310,8 @@ void TestDownloadControl::worker_writesOnlyItsOwnRange()
     FaultServer server;
     server.setChunkSize(13);
     QVERIFY(server.startServing(content, [&](const HttpRequest &, HttpAnswer &answer) {
-        answer.chunkDelayMs = 10;
+        answer.chunkDelayMs = 1;
+        answer.holdAfter = 100; // so that the part surely arrives in more than one piece
     }));
     QFile file(QStringLiteral("shared.bin"));
     QVERIFY(file.open(QIODevice::ReadWrite));
@@ -317,6 +321,8 @@ void TestDownloadControl::worker_writesOnlyItsOwnRange()
     QSignalSpy bytes(&worker, &Download::HaveDoneBytes);
     QSignalSpy finished(&worker, &Download::DownloadFinished);
     worker.FetchRange(QUrl(server.url(QStringLiteral("/p.bin"))), &file, 199, 398, 999);
+    QTRY_VERIFY(!bytes.isEmpty());
+    server.resumeHeld();
     QVERIFY(finished.wait(10000));
     QVERIFY2(worker.Succeeded(), qPrintable(worker.ErrorString()));
     qint64 sum = 0;
@@ -508,7 +514,7 @@ void TestDownloadControl::failedDownload_canBeRetried()
             answer.status = 500;
     }));
     DownloadControl control;
-    QVERIFY(fetch(control, server, nullptr, FewRetries));
+    QVERIFY(fetch(control, server, nullptr, OneRetry));
     QVERIFY(control.OutputFileName().isEmpty());
     broken = false;
     QVERIFY(fetch(control, server));
@@ -608,8 +614,8 @@ void TestDownloadControl::faultyPart_failsAndLeavesNoFile()
         return answer;
     }));
     DownloadControl control;
-    control.SetStallTimeout(200);
-    QVERIFY(fetch(control, server, nullptr, FewRetries));
+    control.SetStallTimeout(SureStallMs);
+    QVERIFY(fetch(control, server, nullptr, OneRetry));
     QVERIFY(control.OutputFileName().isEmpty());
     QVERIFY(!control.ErrorString().isEmpty());
     QCOMPARE(control.FailureCause(), cause);
@@ -652,7 +658,7 @@ void TestDownloadControl::plainGetFaults_failAndLeaveNoFile()
     DownloadControl control;
     // Short: every row fails anyway, so a stall seen too early under load changes nothing.
     control.SetStallTimeout(150);
-    QVERIFY(fetch(control, server, nullptr, FewRetries));
+    QVERIFY(fetch(control, server, nullptr, OneRetry));
     QVERIFY(control.OutputFileName().isEmpty());
     QCOMPARE(leftFiles(), QStringList());
 }
@@ -840,7 +846,7 @@ void TestDownloadControl::brokenPart_isAskedAgainFromTheByteItReached()
         }
     }));
     DownloadControl control;
-    control.SetStallTimeout(300);
+    control.SetStallTimeout(SureStallMs);
     QVERIFY(fetch(control, server));
     QVERIFY2(control.ErrorString().isEmpty(), qPrintable(control.ErrorString()));
     QCOMPARE(contentOf(QStringLiteral("p.bin")), content);
@@ -881,7 +887,7 @@ void TestDownloadControl::brokenPart_usesUpItsRetriesUnlessARequestBrought256KiB
     }));
     DownloadControl control;
     // One retry in a row, while each part breaks at least twice.
-    QVERIFY(fetch(control, server, nullptr, {1, 20, 200, 60000}));
+    QVERIFY(fetch(control, server, nullptr, OneRetry));
     if (!succeeds) {
         QCOMPARE(control.FailureCause(), Failure::Unstable);
         return;

@@ -151,7 +151,6 @@ MainWindow *TestUpdateWindow::makeWindow(const QString &configUrl)
     window->setConfigUrl(configUrl);
     window->setCheckDelay(0);
     window->setSpeedWindow(1000);
-    window->setStallTimeout(500);
     window->setRetrySchedule({5, 20, 200, 60000});
     window->setTrustedKeys({TestRelease::key().publicKey});
     window->show();
@@ -266,6 +265,9 @@ void TestUpdateWindow::check_showsItsOutcome()
     const QString url = answer == ConfigAnswer::Refused ? QStringLiteral("http://127.0.0.1:9/soft/config.ini")
                                                         : server.url(QStringLiteral("/soft/config.ini"));
     makeWindow(url);
+    // Only here: on a loaded machine a short wait could take a good answer for a stall.
+    if (answer == ConfigAnswer::Stalls)
+        window->setStallTimeout(500);
     QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>("label_note")->text(), note, 5000);
     QCOMPARE(child<QPushButton>("pushButton_update")->isEnabled(), offered);
     QCOMPARE(child<QLabel>("label_title")->text(), offered ? QStringLiteral("Orvane网络电视 有新的更新可用！")

@@ -87,6 +87,16 @@ void FaultServer::setChunkSize(int bytes)
     chunkSize = bytes;
 }
 
+void FaultServer::resumeHeld()
+{
+    resumed = true;
+    for (const QPointer<QTimer> &timer : std::as_const(held)) {
+        if (timer)
+            timer->start();
+    }
+    held.clear();
+}
+
 quint16 FaultServer::port() const
 {
     return server->serverPort();
@@ -147,6 +157,11 @@ void FaultServer::respond(QTcpSocket *socket, const HttpRequest &request)
     connect(timer, &QTimer::timeout, socket, [this, guard, timer, sent, body, limit, chunk, answer] {
         if (!guard)
             return;
+        if (answer.holdAfter >= 0 && *sent >= answer.holdAfter && !resumed) {
+            timer->stop();
+            held.append(timer);
+            return;
+        }
         if (*sent < limit) {
             const qint64 size = qMin<qint64>(chunk, limit - *sent);
             guard->write(body.constData() + *sent, size);
