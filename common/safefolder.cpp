@@ -132,14 +132,8 @@ bool SafeFolder::open(QFile *file, const QString &name, Mode mode)
     struct stat st
     {
     };
-    if (mode == Mode::Replace && ::fstatat(fd, native.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
-        if (S_ISLNK(st.st_mode))
-            return fail(Error::Link, name, 0);
-        if (!S_ISREG(st.st_mode))
-            return fail(Error::NotAFile, name, 0);
-        if (::unlinkat(fd, native.constData(), 0) != 0)
-            return fail(Error::System, name, errno);
-    }
+    if (mode == Mode::Replace && !remove(name))
+        return false;
     const bool create = mode == Mode::Create || mode == Mode::Replace;
     // Non-blocking, so that a pipe put in the file's place cannot hold the open; dropped again below.
     const int flags =
@@ -162,7 +156,8 @@ bool SafeFolder::open(QFile *file, const QString &name, Mode mode)
     }
     if (!create)
         ::fcntl(file_fd, F_SETFL, ::fcntl(file_fd, F_GETFL) & ~O_NONBLOCK);
-    const QIODevice::OpenMode openMode = mode == Mode::Read ? QIODevice::ReadOnly : QIODevice::ReadWrite;
+    const QIODevice::OpenMode openMode =
+        (mode == Mode::Read ? QIODevice::ReadOnly : QIODevice::ReadWrite) | QIODevice::Unbuffered;
     if (!file->open(file_fd, openMode, QFileDevice::AutoCloseHandle)) {
         ::close(file_fd);
         return fail(Error::System, name, EIO);
@@ -194,20 +189,31 @@ bool SafeFolder::read(const QString &name, qint64 maxBytes, QByteArray *data)
     return true;
 }
 
+bool SafeFolder::noLinkAt(const QString &name)
+{
+    struct stat st
+    {
+    };
+    if (::fstatat(fd, QFile::encodeName(name).constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT || fail(Error::System, name, errno);
+    if (S_ISLNK(st.st_mode))
+        return fail(Error::Link, name, 0);
+    return S_ISREG(st.st_mode) || fail(Error::NotAFile, name, 0);
+}
+
 bool SafeFolder::remove(const QString &name)
 {
-    if (!isOpen() || !validName(name))
+    if (!isOpen() || !validName(name) || !noLinkAt(name))
         return false;
     if (::unlinkat(fd, QFile::encodeName(name).constData(), 0) == 0 || errno == ENOENT)
         return true;
-    return fail(errno == EISDIR ? Error::NotAFile : Error::System, name, errno);
+    return fail(Error::System, name, errno);
 }
 
 bool SafeFolder::rename(const QString &from, const QString &to)
 {
-    if (!isOpen() || !validName(from) || !validName(to))
+    if (!isOpen() || !validName(from) || !validName(to) || !noLinkAt(from) || !noLinkAt(to))
         return false;
-    // A link at `to` is replaced itself; rename never follows one.
     if (::renameat(fd, QFile::encodeName(from).constData(), fd, QFile::encodeName(to).constData()) == 0)
         return true;
     return fail(errno == ENOENT ? Error::Missing : Error::System, from, errno);
@@ -238,18 +244,18 @@ bool SafeFolder::open(QFile *file, const QString &name, Mode mode)
     if (!isOpen() || !validName(name))
         return false;
     const QString path = QDir(folder).filePath(name);
-    const QFileInfo info(path);
-    if (info.isSymLink())
+    if (QFileInfo(path).isSymLink())
         return fail(Error::Link, name, 0);
-    if (mode == Mode::Replace && info.exists() && !QFile::remove(path))
-        return fail(Error::System, name, 0);
+    if (mode == Mode::Replace && !remove(name))
+        return false;
     const bool create = mode == Mode::Create || mode == Mode::Replace;
     if (create && QFileInfo::exists(path))
         return fail(Error::Exists, name, 0);
     if (!create && !QFileInfo(path).isFile())
         return fail(QFileInfo::exists(path) ? Error::NotAFile : Error::Missing, name, 0);
     file->setFileName(path);
-    QIODevice::OpenMode openMode = mode == Mode::Read ? QIODevice::ReadOnly : QIODevice::ReadWrite;
+    QIODevice::OpenMode openMode =
+        (mode == Mode::Read ? QIODevice::ReadOnly : QIODevice::ReadWrite) | QIODevice::Unbuffered;
     if (create)
         openMode |= QIODevice::NewOnly;
     else
@@ -273,9 +279,17 @@ bool SafeFolder::read(const QString &name, qint64 maxBytes, QByteArray *data)
     return true;
 }
 
+bool SafeFolder::noLinkAt(const QString &name)
+{
+    const QFileInfo info(QDir(folder).filePath(name));
+    if (info.isSymLink())
+        return fail(Error::Link, name, 0);
+    return !info.exists() || info.isFile() || fail(Error::NotAFile, name, 0);
+}
+
 bool SafeFolder::remove(const QString &name)
 {
-    if (!isOpen() || !validName(name))
+    if (!isOpen() || !validName(name) || !noLinkAt(name))
         return false;
     const QString path = QDir(folder).filePath(name);
     return !QFileInfo::exists(path) || QFile::remove(path) || fail(Error::System, name, 0);
@@ -283,7 +297,7 @@ bool SafeFolder::remove(const QString &name)
 
 bool SafeFolder::rename(const QString &from, const QString &to)
 {
-    if (!isOpen() || !validName(from) || !validName(to))
+    if (!isOpen() || !validName(from) || !validName(to) || !noLinkAt(from) || !noLinkAt(to))
         return false;
     const QDir dir(folder);
     QFile::remove(dir.filePath(to));

@@ -6,8 +6,9 @@
 class QFile;
 
 // A folder the programs write into, opened once without following a link, with every file in it
-// opened relative to that handle and never through a link: a link planted in the folder, or a folder
-// swapped for a link, cannot send a write or a read anywhere else.
+// opened relative to that handle. A symbolic link at any name it is asked about is refused: never
+// followed, replaced or removed, so a link planted in the folder, or a folder swapped for a link,
+// cannot send a write or a read anywhere else, and stays for whoever looks into it.
 //
 // Only a folder owned by the user and closed to writes by group and others is worth this: in any
 // other, someone else could change the files between two calls. choose() picks such a folder.
@@ -51,16 +52,18 @@ public:
         return lastErrorText;
     }
 
-    // Opens `name` (a plain file name, no folders) in `mode` into `file`, which then owns the handle;
-    // false, with `file` closed, when the mode does not allow what is there.
+    // Opens `name` (a plain file name, no folders) in `mode` into `file`, which then owns the handle,
+    // unbuffered: a write that fails fails at once. False, with `file` closed, when the mode does not
+    // allow what is there.
     bool open(QFile *file, const QString &name, Mode mode);
     // The whole regular file `name`, read by what actually arrives: false when it is larger than
     // `maxBytes` (a device or a growing file is never read without end).
     bool read(const QString &name, qint64 maxBytes, QByteArray *data);
     // Writes `name` whole or not at all: into a new `name`.new, then renamed over `name`.
     bool write(const QString &name, const QByteArray &data);
-    // Removes `name`; a link is removed itself, never what it points to. True when nothing is left.
+    // Removes the file `name`; true when none is left.
     bool remove(const QString &name);
+    // Renames the file `from` to `to`, replacing a file there.
     bool rename(const QString &from, const QString &to);
 
     // `preferred` when it is a writable folder of this user's that group and others cannot write;
@@ -73,6 +76,8 @@ public:
 private:
     bool fail(Error error, const QString &name, int code);
     bool validName(const QString &name);
+    // False, having failed, when `name` is a link or anything but a file (a missing name will do).
+    bool noLinkAt(const QString &name);
 
     QString folder;
     int fd = -1;

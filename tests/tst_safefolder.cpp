@@ -65,9 +65,10 @@ void TestSafeFolder::plantedEntries_areRefusedAndLeftAlone_data()
     QTest::newRow("create over a file") << "file" << M::Create << E::Exists;
     QTest::newRow("replace a link") << "link" << M::Replace << E::Link;
     QTest::newRow("replace a file") << "file" << M::Replace << E::None;
-    // Through write(): a new file renamed over the name, so a link there is replaced, never followed.
-    QTest::newRow("write whole over a link") << "link" << M::Replace << E::None;
+    // Through write(): a new file renamed over the name.
+    QTest::newRow("write whole over a link") << "link" << M::Replace << E::Link;
     QTest::newRow("write whole beside a link at .new") << "new-link" << M::Replace << E::Link;
+    QTest::newRow("remove a link") << "link" << M::Update << E::Link; // through remove()
 }
 
 void TestSafeFolder::plantedEntries_areRefusedAndLeftAlone()
@@ -106,6 +107,9 @@ void TestSafeFolder::plantedEntries_areRefusedAndLeftAlone()
     const QString row = QString::fromLatin1(QTest::currentDataTag());
     if (row.startsWith(QLatin1String("write whole"))) {
         done = folder.write(name, "new");
+    } else if (row.startsWith(QLatin1String("remove"))) {
+        done = folder.remove(name);
+        QVERIFY(QFileInfo(at).isSymLink());
     } else if (mode == SafeFolder::Mode::Read) {
         QByteArray data;
         done = folder.read(name, Cap, &data);

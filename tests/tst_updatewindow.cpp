@@ -526,6 +526,12 @@ void TestUpdateWindow::plantedLinks_areRefusedAndNothingOutsideIsTouched_data()
     QTest::addColumn<QString>("name"); // where the link lies in the work folder
     QTest::addColumn<QString>("note"); // what the window says
     QTest::newRow("configuration copy") << "ServerConfig.ini" << QStringLiteral("获取更新信息失败");
+    const QString refused =
+        QStringLiteral("下载更新包失败！") + MainWindow::failureText(DownloadControl::Failure::Unsafe);
+    QTest::newRow("part file") << "orvane-update.sh.part" << refused;
+    QTest::newRow("resume state") << "orvane-update.sh.part.state" << refused;
+    QTest::newRow("resume state being written") << "orvane-update.sh.part.state.new" << refused;
+    QTest::newRow("package") << "orvane-update.sh" << refused;
 }
 
 void TestUpdateWindow::plantedLinks_areRefusedAndNothingOutsideIsTouched()
@@ -539,7 +545,16 @@ void TestUpdateWindow::plantedLinks_areRefusedAndNothingOutsideIsTouched()
     file.close();
     QVERIFY(QFile::link(target, name));
     FaultServer server;
-    QVERIFY(serveUpdate(server, config("1.2.0.21131", "/soft/orvane-update.sh"), Script));
+    const QByteArray configBody = config("1.2.0.21131", "/soft/orvane-update.sh");
+    // With a validator, so that the download keeps a resume state.
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        if (request.path == "/soft/config.ini") {
+            HttpAnswer reply;
+            reply.body = configBody;
+            return reply;
+        }
+        return FaultServer::honest(Script, request, FaultServer::Ranges::Any, "\"v1\"");
+    }));
     makeWindow(server.url(QStringLiteral("/soft/config.ini")));
     if (name != QLatin1String("ServerConfig.ini")) {
         auto *update = child<QPushButton>("pushButton_update");

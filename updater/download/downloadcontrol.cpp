@@ -112,11 +112,14 @@ void DownloadControl::FetchFile(const QString &address, int count, const QString
     if (QFileInfo(fileName).isDir())
         return fail(Failure::Disk, QStringLiteral("%1 is a folder").arg(fileName));
     if (!file.open(fileName))
-        return fail(Failure::Disk,
+        return fail(file.planted() ? Failure::Unsafe : Failure::Disk,
                     QStringLiteral("cannot write a file beside %1: %2").arg(fileName, file.errorString()));
 
-    if (!restoreState(info))
+    if (!restoreState(info)) {
+        if (file.planted())
+            return fail(Failure::Unsafe, file.errorString());
         planParts();
+    }
     file.noteSaved(receivedBytes);
     bool allDone = true;
     for (int i = 0; i < parts.size(); ++i) {
@@ -500,8 +503,12 @@ void DownloadControl::saveState()
     state.saved = QDateTime::currentDateTimeUtc();
     for (const Part &part : std::as_const(parts))
         state.parts.append({part.range, part.done});
-    if (!file.writeState(state))
-        qCInfo(lcDownloadControl) << "cannot save the resume state of" << file.fileName();
+    if (file.writeState(state))
+        return;
+    qCInfo(lcDownloadControl) << "cannot save the resume state of" << file.fileName() << file.errorString();
+    // Something else lies where the state belongs: the download is not carried on beside it.
+    if (file.planted() && running)
+        fail(Failure::Unsafe, file.errorString());
 }
 
 bool DownloadControl::adoptRemote(const HeadProbe::Answer &info)
@@ -558,7 +565,7 @@ void DownloadControl::finish()
     }
     if (error.isEmpty()) {
         error = file.moveIntoPlace();
-        failure = error.isEmpty() ? Failure::None : Failure::Disk;
+        failure = error.isEmpty() ? Failure::None : file.planted() ? Failure::Unsafe : Failure::Disk;
     }
     if (error.isEmpty()) {
         file.dropState();

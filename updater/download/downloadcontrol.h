@@ -34,6 +34,7 @@ public:
         Refused,     // the server would not give the package
         Disk,        // the file could not be written
         Check,       // the file is not the announced package
+        Unsafe,      // a link or another foreign entry lies where a file of the download belongs
     };
 
     explicit DownloadControl(QObject *parent = nullptr);
