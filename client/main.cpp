@@ -6,6 +6,7 @@
 #include "startuplogging.h"
 
 #include <QDir>
+#include <QIcon>
 #include <QNetworkProxyFactory>
 
 int main(int argc, char **argv)
@@ -26,6 +27,8 @@ int main(int argc, char **argv)
     }
     // Ties the window to the installed desktop entry (its name and icon in docks and on Wayland).
     QGuiApplication::setDesktopFileName(QStringLiteral("net.orvane.ORVN"));
+    // Every window without an icon of its own, the pop-ups among them, shows the product's.
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/img/img/ico.png")));
     // All HTTP traffic follows the system's proxy settings: Qt Network's and, because the web engine
     // reads this switch when it starts, the channel pages' too. Must precede the first request.
     QNetworkProxyFactory::setUseSystemConfiguration(true);

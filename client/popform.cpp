@@ -21,9 +21,10 @@ PopForm::PopForm(QWidget *parent)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    // Task switchers and docks name it after the product rather than the form.
+    // Task switchers and docks name it after the product rather than the form. Its icon is the
+    // application's: an icon of its own, loaded anew for every pop-up, left a copy of every size the
+    // window system asked for in the pixmap cache each time.
     setWindowTitle(clientConfig->productName);
-    setWindowIcon(QIcon(QStringLiteral(":/img/img/ico.png")));
     connect(pageHost, &AxWidgetThread::loadComplete, this, &PopForm::loadFinish);
     // A page whose renderer has ended shows an empty grey box above everything: an advertisement is
     // not worth bringing back, so the window goes.
