@@ -97,6 +97,8 @@ QString MainWindow::failureText(DownloadControl::Failure cause)
         return tr("无法保存更新包，磁盘空间可能不足。");
     case DownloadControl::Failure::Check:
         return tr("更新包未通过校验。");
+    case DownloadControl::Failure::TooSlow:
+        return tr("下载速度过慢，已暂停。");
     case DownloadControl::Failure::Unsafe:
         return tr("下载目录中有不属于更新的链接或文件，已拒绝写入。");
     case DownloadControl::Failure::None:

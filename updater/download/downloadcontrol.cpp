@@ -14,8 +14,9 @@ Q_LOGGING_CATEGORY(lcDownloadControl, "orvane.download", QtWarningMsg)
 
 using RetryPolicy::Fault;
 
-DownloadControl::DownloadControl(QObject *parent) : QObject(parent)
+DownloadControl::DownloadControl(QObject *parent) : QObject(parent), speedTick(new QTimer(this))
 {
+    connect(speedTick, &QTimer::timeout, this, &DownloadControl::onSpeedTick);
 }
 
 DownloadControl::~DownloadControl()
@@ -64,6 +65,11 @@ void DownloadControl::SetStallTimeout(int milliseconds)
 void DownloadControl::SetRetrySchedule(const RetryPolicy::Schedule &retrySchedule)
 {
     schedule = retrySchedule;
+}
+
+void DownloadControl::SetSpeedRules(const SpeedWatch::Rules &rules)
+{
+    speedRules = rules;
 }
 
 QString DownloadControl::OutputFileName() const
@@ -121,6 +127,11 @@ void DownloadControl::FetchFile(const QString &address, int count, const QString
         planParts();
     }
     file.noteSaved(receivedBytes);
+    speed = SpeedWatch(speedRules);
+    stalls = 0;
+    clock.start();
+    speed.restart(0);
+    speedTick->start(int(qBound(qint64(10), qMin(speedRules.windowMs, speedRules.laggardWindowMs) / 10, qint64(1000))));
     bool allDone = true;
     for (int i = 0; i < parts.size(); ++i) {
         if (!parts.at(i).complete) {
@@ -220,6 +231,8 @@ void DownloadControl::startPart(int index)
             switchToWhole(worker);
     });
     part.worker = worker;
+    part.runningOn = part.source;
+    speed.partStarted(index, clock.elapsed());
     part.waiting = false;
     tellWaiting();
     const QUrl from = sources.url(part.source);
@@ -261,6 +274,7 @@ void DownloadControl::SubProgress(qint64 bytes)
     if (index < 0)
         return;
     parts[index].done += bytes;
+    speed.add(index, bytes, clock.elapsed());
     receivedBytes += bytes;
     fetchedBytes += bytes;
     emit FileDownloadProgress(receivedBytes, shownTotal());
@@ -276,6 +290,7 @@ void DownloadControl::SubPartFinished()
         return;
     Part &part = parts[index];
     part.worker = nullptr;
+    speed.partStopped(index, clock.elapsed());
     if (!worker->Succeeded())
         return handleFault(index, worker);
 
@@ -424,6 +439,54 @@ bool DownloadControl::moveToAnotherSource(int index)
     return true;
 }
 
+void DownloadControl::onSpeedTick()
+{
+    if (!running) {
+        speedTick->stop();
+        return;
+    }
+    const qint64 now = clock.elapsed();
+    if (speed.stalled(now)) {
+        const QString reason = QStringLiteral("less than %1 bytes a second arrived for %2 s")
+                                   .arg(speedRules.floorBytesPerSecond)
+                                   .arg(speedRules.windowMs / 1000.0);
+        if (++stalls > 1)
+            return fail(Failure::TooSlow, reason, true);
+        // A connection that trickles is no better than a broken one: every part is asked again.
+        qCWarning(lcDownloadControl) << reason << "; asking for every part again";
+        stopWorkers();
+        speed.restart(now);
+        for (int i = 0; i < parts.size(); ++i) {
+            if (!parts.at(i).complete)
+                startPart(i);
+        }
+        return;
+    }
+    const int lagging = speed.laggard(now);
+    if (lagging >= 0 && lagging < parts.size() && parts.at(lagging).worker)
+        leaveSlowSource(lagging);
+}
+
+void DownloadControl::leaveSlowSource(int index)
+{
+    const int slow = parts.at(index).runningOn;
+    if (slow < 0 || !sources.drop(slow))
+        return;
+    qCWarning(lcDownloadControl) << "part" << index + 1 << "lags far behind the others; leaving" << sources.url(slow);
+    for (int i = 0; i < parts.size(); ++i) {
+        Part &part = parts[i];
+        if (part.source == slow || part.runningOn == slow)
+            part.source = sources.nextLive(i);
+        if (part.worker && part.runningOn == slow) {
+            part.worker->disconnect(this);
+            part.worker->Abort(QStringLiteral("its server is too slow"));
+            part.worker = nullptr;
+            speed.partStopped(i, clock.elapsed());
+            startPart(i);
+        }
+    }
+}
+
 void DownloadControl::switchToWhole(Download *keep)
 {
     qCInfo(lcDownloadControl) << url << "serves no ranges: fetching it in one request";
@@ -432,11 +495,13 @@ void DownloadControl::switchToWhole(Download *keep)
         parts.at(0).range.first == 0 && parts.at(0).done == 0 && parts.at(0).source == sources.head())
         keep = parts.at(0).worker;
     ++generation;
-    for (Part &part : parts) {
+    for (int i = 0; i < parts.size(); ++i) {
+        Part &part = parts[i];
         if (part.worker && part.worker != keep) {
             part.worker->disconnect(this);
             part.worker->Abort(QStringLiteral("the package comes in one request"));
         }
+        speed.partStopped(i, clock.elapsed());
     }
     mode = Mode::Whole;
     wholeFromZero = true;
@@ -446,10 +511,15 @@ void DownloadControl::switchToWhole(Download *keep)
     parts = {whole};
     receivedBytes = 0;
     emit FileDownloadProgress(receivedBytes, shownTotal());
-    if (keep)
+    // Judged afresh: the ranged parts and their speeds are gone.
+    speed.restart(clock.elapsed());
+    if (keep) {
         parts[0].worker = keep;
-    else
+        parts[0].runningOn = parts.at(0).source;
+        speed.partStarted(0, clock.elapsed());
+    } else {
         startPart(0);
+    }
 }
 
 void DownloadControl::restartFromScratch()
@@ -466,6 +536,7 @@ void DownloadControl::restartFromScratch()
     sources.setValidator(sources.head());
     wholeFromZero = false;
     planParts();
+    speed.restart(clock.elapsed());
     emit FileDownloadProgress(receivedBytes, shownTotal());
     for (int i = 0; i < parts.size(); ++i)
         startPart(i);
@@ -474,12 +545,14 @@ void DownloadControl::restartFromScratch()
 void DownloadControl::stopWorkers()
 {
     ++generation;
-    for (Part &part : parts) {
+    for (int i = 0; i < parts.size(); ++i) {
+        Part &part = parts[i];
         if (part.worker) {
             part.worker->disconnect(this);
             part.worker->Abort(QStringLiteral("the download stopped"));
             part.worker = nullptr;
         }
+        speed.partStopped(i, clock.elapsed());
     }
 }
 
