@@ -124,6 +124,23 @@ AxWidgetThread::AxWidgetThread(const QString &keyword, Profile profile) : titleK
     hangCheck = new QTimer(this);
     hangCheck->setInterval(qMax(50, hangTimeoutMs / 5));
     connect(hangCheck, &QTimer::timeout, this, &AxWidgetThread::onHangCheck);
+    collection = new QTimer(this);
+    connect(collection, &QTimer::timeout, this, &AxWidgetThread::collectGarbage);
+    collection->start(60000);
+}
+
+void AxWidgetThread::setCollectionInterval(int milliseconds)
+{
+    collection->start(milliseconds);
+}
+
+void AxWidgetThread::collectGarbage()
+{
+    // Not while a load waits: a renderer that is stuck would only queue it.
+    if (!axWidget || watching || readingTitle || axWidget->page()->renderProcessPid() <= 0)
+        return;
+    axWidget->page()->runJavaScript(QStringLiteral("typeof gc === 'function' && gc()"),
+                                    QWebEngineScript::ApplicationWorld);
 }
 
 void AxWidgetThread::setHangTimeout(int milliseconds)

@@ -76,6 +76,8 @@ public:
 
     // A renderer that leaves a ping unanswered this long while a load waits is taken as hung (5 s).
     void setHangTimeout(int milliseconds);
+    // How often the page's garbage is collected (60 s), where the engine lets it be (EngineFlags).
+    void setCollectionInterval(int milliseconds);
 
     // The view alone filling the screen: asked for by its page, or by the user (F11). Leaving it also
     // takes the page out of its own full-screen mode.
@@ -97,6 +99,7 @@ private slots:
     void onRenderProcessTerminated(QWebEnginePage::RenderProcessTerminationStatus status, int exitCode);
     void onNewWindowRequested(QWebEngineNewWindowRequest &request);
     void onHangCheck();
+    void collectGarbage();
 
 private:
     void finish(bool noError);
@@ -110,6 +113,7 @@ private:
     // While a load waits, the renderer is pinged; one that does not answer is ended and the load tried
     // again, once: a busy page must not hold every later navigation of its view.
     QTimer *hangCheck = nullptr;
+    QTimer *collection = nullptr;
     int hangTimeoutMs = 5000;
     QUrl watchedUrl;
     // Since the renderer last answered a ping, or the load began.

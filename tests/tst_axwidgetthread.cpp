@@ -1,5 +1,6 @@
 // The web page host against pages served by an nginx of the test's own on 127.0.0.1.
 #include "axwidgetthread.h"
+#include "engineflags.h"
 #include "faultserver.h"
 #include "fixture.h"
 #include "nginxserver.h"
@@ -61,6 +62,7 @@ private slots:
     // Pages that hang
     void hungRenderer_isEndedAndTheLoadTriedOnceMore_data();
     void hungRenderer_isEndedAndTheLoadTriedOnceMore();
+    void pageGarbage_isCollected();
 
     // Ownership
     void viewDestroyedWithItsWindow_isNotDeletedAgain();
@@ -428,6 +430,27 @@ void TestAxWidgetThread::hungRenderer_isEndedAndTheLoadTriedOnceMore()
     QCOMPARE(crashed.count(), 0);
 }
 
+void TestAxWidgetThread::pageGarbage_isCollected()
+{
+    AxWidgetThread host(QStringLiteral("Orvane"));
+    host.setCollectionInterval(200);
+    QSignalSpy complete(&host, &AxWidgetThread::loadComplete);
+    host.beginUrl(server.url(QStringLiteral("/soft/iflive.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(complete.count(), 1, LoadTimeout);
+    // Garbage of the page's own: an array only a weak reference still points to.
+    QWebEnginePage *page = host.axWidget->page();
+    page->runJavaScript(QStringLiteral("window.probe = new WeakRef(new Array(100000).fill(1)); 0"));
+    bool collected = false;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            page->runJavaScript(QStringLiteral("probe.deref() === undefined"), [&collected](const QVariant &answer) {
+                collected = collected || answer.toBool();
+            });
+            return collected;
+        }(),
+        10000);
+}
+
 void TestAxWidgetThread::viewDestroyedWithItsWindow_isNotDeletedAgain()
 {
     auto *host = new AxWidgetThread(QStringLiteral("Orvane"));
@@ -465,5 +488,13 @@ void TestAxWidgetThread::hostDeletedWhileReadingTheTitle_reportsNothing()
     }
 }
 
-ORVANE_WEB_TEST_MAIN(TestAxWidgetThread)
+int main(int argc, char **argv)
+{
+    prepareWebTest();
+    // As the client starts its engine: with the garbage collection the views ask for.
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", EngineFlags::withCollectableGarbage(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
+    QApplication app(argc, argv);
+    TestAxWidgetThread test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_axwidgetthread.moc"
