@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -119,6 +120,8 @@ private:
 
 void TestMainWindowTray::initTestCase()
 {
+    // As the client's start-up does: windows without an icon of their own show the application's.
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/img/img/ico.png")));
     qputenv("ORVANE_SERVER_URL", "http://127.0.0.1:9");
     QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "openUrl");
     QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "openUrl");
