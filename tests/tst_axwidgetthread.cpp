@@ -14,6 +14,8 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
+#include <csignal>
+
 namespace {
 const int LoadTimeout = 15000;
 
@@ -63,6 +65,8 @@ private slots:
     void hungRenderer_isEndedAndTheLoadTriedOnceMore_data();
     void hungRenderer_isEndedAndTheLoadTriedOnceMore();
     void pageGarbage_isCollected();
+    void advertisementRenderer_endsAloneBesideTheChannel_data();
+    void advertisementRenderer_endsAloneBesideTheChannel();
 
     // Ownership
     void viewDestroyedWithItsWindow_isNotDeletedAgain();
@@ -451,6 +455,45 @@ void TestAxWidgetThread::pageGarbage_isCollected()
         10000);
 }
 
+void TestAxWidgetThread::advertisementRenderer_endsAloneBesideTheChannel_data()
+{
+    QTest::addColumn<bool>("hangs"); // or crashes
+    QTest::newRow("crashes") << false;
+    QTest::newRow("hangs while its next page waits") << true;
+}
+
+void TestAxWidgetThread::advertisementRenderer_endsAloneBesideTheChannel()
+{
+    QFETCH(bool, hangs);
+    // Both from the same server, as the channel page and the banner are.
+    AxWidgetThread channel(QStringLiteral("Orvane"));
+    AxWidgetThread banner(QStringLiteral("首页"), AxWidgetThread::Profile::Advertisement);
+    banner.setHangTimeout(1000);
+    QSignalSpy channelShown(&channel, &AxWidgetThread::loadComplete);
+    QSignalSpy bannerShown(&banner, &AxWidgetThread::loadComplete);
+    channel.beginUrl(server.url(QStringLiteral("/soft/iflive.html")));
+    banner.beginUrl(server.url(QStringLiteral("/banner.html")));
+    QTRY_VERIFY_WITH_TIMEOUT(channelShown.count() == 1 && bannerShown.count() == 1, LoadTimeout);
+    const qint64 channelRenderer = channel.axWidget->page()->renderProcessPid();
+    const qint64 bannerRenderer = banner.axWidget->page()->renderProcessPid();
+    QVERIFY(channelRenderer > 0 && bannerRenderer > 0);
+    QSignalSpy channelEnded(channel.axWidget->page(), &QWebEnginePage::renderProcessTerminated);
+    QSignalSpy bannerEnded(banner.axWidget->page(), &QWebEnginePage::renderProcessTerminated);
+
+    if (hangs) {
+        banner.axWidget->page()->runJavaScript(QStringLiteral("document.title = '首页 busy'; for (;;) {}"));
+        QTRY_COMPARE(banner.axWidget->title(), QStringLiteral("首页 busy"));
+        banner.beginUrl(server.url(QStringLiteral("/banner.html")));
+    } else {
+        QCOMPARE(::kill(pid_t(bannerRenderer), SIGKILL), 0);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(bannerEnded.count(), 1, LoadTimeout);
+    // The channel's renderer is another one, and lives on.
+    QTest::qWait(300);
+    QCOMPARE(channelEnded.count(), 0);
+    QCOMPARE(channel.axWidget->page()->renderProcessPid(), channelRenderer);
+}
+
 void TestAxWidgetThread::viewDestroyedWithItsWindow_isNotDeletedAgain()
 {
     auto *host = new AxWidgetThread(QStringLiteral("Orvane"));
@@ -491,8 +534,9 @@ void TestAxWidgetThread::hostDeletedWhileReadingTheTitle_reportsNothing()
 int main(int argc, char **argv)
 {
     prepareWebTest();
-    // As the client starts its engine: with the garbage collection the views ask for.
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", EngineFlags::withCollectableGarbage(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
+    // As the client starts its engine: views of one site and profile share a renderer, and their
+    // garbage can be collected.
+    EngineFlags::apply();
     QApplication app(argc, argv);
     TestAxWidgetThread test;
     return QTest::qExec(&test, argc, argv);
