@@ -452,13 +452,18 @@ void DownloadControl::onSpeedTick()
                                    .arg(speedRules.windowMs / 1000.0);
         if (++stalls > 1)
             return fail(Failure::TooSlow, reason, true);
-        // A connection that trickles is no better than a broken one: every part is asked again.
-        qCWarning(lcDownloadControl) << reason << "; asking for every part again";
-        stopWorkers();
+        // A connection that trickles is no better than a broken one: every running part is asked
+        // again. One waiting for its retry keeps its pause (a server's Retry-After among them).
+        qCWarning(lcDownloadControl) << reason << "; asking for every running part again";
         speed.restart(now);
         for (int i = 0; i < parts.size(); ++i) {
-            if (!parts.at(i).complete)
-                startPart(i);
+            Part &part = parts[i];
+            if (!part.worker)
+                continue;
+            part.worker->disconnect(this);
+            part.worker->Abort(QStringLiteral("the download is too slow"));
+            part.worker = nullptr;
+            startPart(i);
         }
         return;
     }
