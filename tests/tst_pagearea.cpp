@@ -383,27 +383,37 @@ void TestPageArea::tab_leavesThePageForTheWindowsButtons()
 {
     QFile page(www.filePath(QLatin1String(Channels[0].path)));
     QVERIFY(page.open(QIODevice::WriteOnly));
+    // The page names its focused link in its title, so that each step can be waited for.
     page.write("<!doctype html><meta charset=\"utf-8\"><title>Orvane 直播</title>"
-               "<a href=\"#1\">一</a> <a href=\"#2\">二</a> <a href=\"#3\">三</a>");
+               "<a href=\"#1\">一</a> <a href=\"#2\">二</a> <a href=\"#3\">三</a>"
+               "<script>addEventListener('focusin', e => document.title = 'Orvane ' + e.target.textContent)</script>");
     page.close();
     startWindow(server.url());
     waitForPage(QUrl(server.url(QStringLiteral("/soft/iflive.html"))));
     QApplication::setActiveWindow(window);
     QTRY_VERIFY(window->isActiveWindow());
-    view("pageView")->setFocus(Qt::TabFocusReason);
+    QWebEngineView *pageView = view("pageView");
+    auto focusPlace = [pageView] {
+        QWidget *focus = QApplication::focusWidget();
+        if (focus && (focus == pageView || pageView->isAncestorOf(focus)))
+            return QStringLiteral("page: ") + pageView->title();
+        return focus ? focus->objectName() : QString();
+    };
+    pageView->setFocus(Qt::TabFocusReason);
+    QCOMPARE(focusPlace(), QStringLiteral("page: Orvane 直播"));
     // Through the page's own links, then the window's buttons in their order (the current page's
     // is disabled), then back into the page.
     QStringList buttons;
     bool backInThePage = false;
     for (int i = 0; i < 16 && !backInThePage; ++i) {
+        const QString before = focusPlace();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QTest::qWait(50);
+        QTRY_VERIFY(focusPlace() != before);
         QWidget *focus = QApplication::focusWidget();
-        QVERIFY(focus);
         if (qobject_cast<QPushButton *>(focus))
             buttons << focus->objectName();
         else if (!buttons.isEmpty())
-            backInThePage = view("pageView")->isAncestorOf(focus) || focus == view("pageView");
+            backInThePage = pageView->isAncestorOf(focus) || focus == pageView;
     }
     QCOMPARE(buttons, (QStringList{QStringLiteral("pushButton_page2"), QStringLiteral("pushButton_book"),
                                    QStringLiteral("pushButton_skin"), QStringLiteral("pushButton_min"),

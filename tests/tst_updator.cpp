@@ -144,7 +144,7 @@ void TestUpdator::runFetch(const QString &url, Updator *given)
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 15000);
     QVERIFY(clientConfig->serverInfoReady);
     QVERIFY(updator->wait(5000));
-    QTest::qWait(50);
+    QCoreApplication::processEvents(); // whatever the ended thread posted has arrived
     QCOMPARE(finished.count(), 1);
     QVERIFY2(!QFile::exists(programDir.filePath(QStringLiteral("SConfig.ini"))), "the temporary file is removed");
 }
