@@ -84,11 +84,6 @@ MainWindow::~MainWindow()
     clientConfig = nullptr;
 }
 
-QPoint MainWindow::startPosition(const QSize &available, const QSize &window)
-{
-    return QPoint((available.width() - window.width()) / 2, (available.height() - window.height()) / 2 - 30);
-}
-
 bool MainWindow::placedByCompositor()
 {
     // A Wayland client neither learns nor sets its global position.
@@ -106,7 +101,7 @@ void MainWindow::placeAtStart()
             screens.append({screen->geometry(), screen->availableGeometry()});
     }
     move(WindowPlacement::opening(screens, WindowPlacement::remembered(positionFile()),
-                                  startPosition(primary->availableGeometry().size(), size()), size()));
+                                  WindowPlacement::startPosition(primary->availableGeometry().size(), size()), size()));
 }
 
 void MainWindow::rememberPosition()

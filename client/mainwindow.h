@@ -29,10 +29,6 @@ public:
 
     Q_DISABLE_COPY_MOVE(MainWindow)
 
-    // Frame corner of a window of `window` size centred on an available area of `available` size,
-    // lifted by 30 pixels. The area's origin is deliberately not added.
-    static QPoint startPosition(const QSize &available, const QSize &window);
-
     // Whether the desktop offers a system tray. Without one no tray icon is made and closing ends the
     // program; tests replace it to exercise the tray headless.
     static inline bool (*systemTrayAvailable)() = &QSystemTrayIcon::isSystemTrayAvailable;
