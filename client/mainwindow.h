@@ -3,7 +3,6 @@
 #include "windowdrag.h"
 
 #include <QMainWindow>
-#include <QPoint>
 #include <QSystemTrayIcon>
 
 class Advertising;
