@@ -38,13 +38,6 @@ public:
     // A body larger than this is not a configuration file; the fetch fails.
     static constexpr qint64 MaxBodySize = 1024 * 1024;
 
-    // Applies a configuration file's keys to the record, each only when its value is usable; returns
-    // the announced version (empty when none). Exposed for tests.
-    static QString applyServerFile(const QString &path);
-    // Why `address` may not be used as a page address from the server; empty when it may: an absolute
-    // http(s) URL without control characters and without a user name or password.
-    static QString addressProblem(const QString &address);
-
 signals:
     void getInfoFinished();
 
