@@ -271,7 +271,8 @@ void TestUpdator::fetch_slowServerFailsInTime()
     runFetch(QString(), &updator);
     QVERIFY(!held.isEmpty());
     const qint64 expected = trickles ? 1500 : 400;
-    QVERIFY2(timer.elapsed() >= expected - 50 && timer.elapsed() < expected + 5000,
+    // Coarse timers may fire up to 5 % early.
+    QVERIFY2(timer.elapsed() >= expected * 9 / 10 && timer.elapsed() < expected + 5000,
              QByteArray::number(timer.elapsed()));
     QCOMPARE(clientConfig->popDelayTime, 180);
 }
