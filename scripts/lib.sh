@@ -5,7 +5,7 @@ ORVANE_BUILD=${ORVANE_BUILD_DIR:-$ORVANE_ROOT/build}
 
 # Debian 12 packages needed to build, test and run the demo.
 ORVANE_PACKAGES=(
-    cmake ninja-build g++ pkg-config libsodium-dev libssl-dev
+    cmake ninja-build g++ pkg-config libsodium-dev libssl-dev libarchive-dev
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools libgl-dev
     nginx-light xvfb xauth x11-utils imagemagick fonts-noto-cjk fonts-wqy-microhei util-linux
     lighttpd apache2 caddy python3 weston qt6-wayland

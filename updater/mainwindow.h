@@ -39,6 +39,8 @@ public:
     void setStallTimeout(int milliseconds);
     // Longest wait for the client to go before the package starts anyway (10 s).
     void setClientExitWait(int milliseconds);
+    // The folder an Orvane program-folder archive is installed over (the updater's own unless set).
+    void setProgramFolder(const QString &folder);
     // How often and how long a broken download is retried.
     void setRetrySchedule(const RetryPolicy::Schedule &schedule);
 
@@ -69,6 +71,9 @@ private:
     void waitForClientThenStart(const QString &package);
     bool clientRunning() const;
     void startPackageAndClose(const QString &package);
+    // Hands the verified package to whoever installs it: this updater, the package manager, or the package itself.
+    void dispatch(const QString &package);
+    void installProgramFolder(const QString &package);
     // Removes the downloaded file and says why when it is not exactly the signed package.
     bool packageIsTheSignedOne(const QString &package);
     // Says why the package is not the signed one; no update is offered again.
@@ -90,6 +95,7 @@ private:
     SignedRelease release;
     QString configUrl;
     QString workFolder;
+    QString programFolder;
     int stallTimeoutMs = 30000;
     int clientExitWaitMs = 10000;
     QPointer<QMessageBox> cancelQuestion;
