@@ -149,6 +149,8 @@ void SingleApplication::answerProcessId(QLocalSocket *connection)
         timer->stop();
     connection->readAll();
     connection->write(QByteArray::number(QCoreApplication::applicationPid()));
+    // Written now: the connection is deleted before a later event loop pass could send it.
+    connection->flush();
     connection->disconnectFromServer();
     connection->deleteLater();
 }

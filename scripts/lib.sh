@@ -42,16 +42,24 @@ install_missing_packages() {
     [ "$status" -eq 0 ] || die "apt-get install failed"
 }
 
+# The build's settings from the environment: CMAKE_BUILD_TYPE, ORVANE_WERROR (CI turns it on), ORVANE_VERSION.
+build_settings() {
+    build_settings=(${CMAKE_BUILD_TYPE:+-DCMAKE_BUILD_TYPE=$CMAKE_BUILD_TYPE} ${ORVANE_WERROR:+-DORVANE_WERROR=$ORVANE_WERROR}
+        ${ORVANE_VERSION:+-DORVANE_VERSION=$ORVANE_VERSION})
+}
+
 build_all() {
     say "Building in $ORVANE_BUILD"
-    cmake -S "$ORVANE_ROOT" -B "$ORVANE_BUILD" -G Ninja ${CMAKE_BUILD_TYPE:+-DCMAKE_BUILD_TYPE=$CMAKE_BUILD_TYPE} >/dev/null
+    build_settings
+    cmake -S "$ORVANE_ROOT" -B "$ORVANE_BUILD" -G Ninja "${build_settings[@]}" >/dev/null
     cmake --build "$ORVANE_BUILD"
 }
 
 # Only the two programs and their data, without the test suites: what the demo needs.
 build_programs() {
     say "Building the programs in $ORVANE_BUILD"
-    cmake -S "$ORVANE_ROOT" -B "$ORVANE_BUILD" -G Ninja ${CMAKE_BUILD_TYPE:+-DCMAKE_BUILD_TYPE=$CMAKE_BUILD_TYPE} >/dev/null
+    build_settings
+    cmake -S "$ORVANE_ROOT" -B "$ORVANE_BUILD" -G Ninja "${build_settings[@]}" >/dev/null
     cmake --build "$ORVANE_BUILD" --target ORVN Renovo orvane_program_data
 }
 

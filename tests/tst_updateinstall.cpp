@@ -119,6 +119,21 @@ qint64 clientFrom(const QString &folder)
                : -1;
 }
 
+// Ends every program started from below `root` (the clients and updaters the test's programs start
+// detached), however the test ends.
+struct ProgramsBelow
+{
+    QString root;
+    ~ProgramsBelow()
+    {
+        for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            const QString exe = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
+            if (pid.toInt() > 0 && exe.startsWith(root + QLatin1Char('/')))
+                ::kill(pid_t(pid.toInt()), SIGKILL);
+        }
+    }
+};
+
 bool onlyTheFolderIsLeft(const QTemporaryDir &root)
 {
     return QDir(root.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot) ==
@@ -151,6 +166,7 @@ void TestUpdateInstall::realBuild_isReplacedByTheNextAndComesBack()
     const QString folder = root.filePath(QStringLiteral("orvane"));
     const QString top = QStringLiteral("orvane-%1-Linux").arg(nextVersion);
     const QString archive = stage.filePath(top + QStringLiteral(".tar.gz"));
+    const ProgramsBelow cleanup{root.path()};
     QVERIFY(installBuild(QStringLiteral(BUILD_DIR), folder));
     QVERIFY(installBuild(next, stage.filePath(top)));
     QVERIFY(TestArchive::pack(archive, stage.filePath(top), top));
@@ -159,27 +175,41 @@ void TestUpdateInstall::realBuild_isReplacedByTheNextAndComesBack()
     QVERIFY2(release.serve(archive, nextVersion, nextVersion), qPrintable(release.log));
 
     // The whole walk from the client's notice: the client starts the updater beside it, which installs.
+    // Their output goes to a file, which outlives the first client (a pipe would end with it, and the
+    // new client writing there would be killed by SIGPIPE).
     ProcessTest test;
     qputenv("XDG_RUNTIME_DIR", test.runtimeDir().toLocal8Bit());
-    QProcess *client = test.start(folder + QStringLiteral("/ORVN"), {}, release.environment(test));
-    QVERIFY2(ProcessTest::waitForOutput(client, Listening), qPrintable(ProcessTest::output(client)));
+    const QString log = stage.filePath(QStringLiteral("programs.log"));
+    QProcess client;
+    client.setProcessEnvironment(release.environment(test));
+    client.setProcessChannelMode(QProcess::MergedChannels);
+    client.setStandardOutputFile(log);
+    client.start(folder + QStringLiteral("/ORVN"));
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            return contentOf(log).contains(Listening.toUtf8());
+        },
+        10000));
+    const qint64 oldClient = client.processId();
 
     qint64 newClient = -1;
     const bool updated = QTest::qWaitFor(
         [&] {
-            return client->state() == QProcess::NotRunning && onlyTheFolderIsLeft(root) &&
+            return client.state() == QProcess::NotRunning && onlyTheFolderIsLeft(root) &&
                    (newClient = clientFrom(folder)) > 0;
         },
         60000);
-    QProcess::execute(QStringLiteral("pkill"), {QStringLiteral("-f"), folder + QStringLiteral("/Renovo")});
-    QVERIFY2(updated, qPrintable(ProcessTest::output(client)));
-    QCOMPARE(run(folder + QStringLiteral("/ORVN"), {QStringLiteral("--version")}), nextVersion);
+    if (client.state() != QProcess::NotRunning)
+        client.kill();
+    QVERIFY2(updated, contentOf(log).constData());
+    QVERIFY(newClient != oldClient);
+    QVERIFY2(run(folder + QStringLiteral("/ORVN"), {QStringLiteral("--version")}) == nextVersion,
+             contentOf(log).constData());
     QCOMPARE(run(folder + QStringLiteral("/Renovo"), {QStringLiteral("--version")}), nextVersion);
     QVERIFY(hasUsersState(folder));
     // The new client announces the same version as it carries: no second question, no second updater.
     QTest::qWait(1500);
     QCOMPARE(run(QStringLiteral("pgrep"), {QStringLiteral("-f"), folder + QStringLiteral("/Renovo")}), QString());
-    ::kill(pid_t(newClient), SIGTERM);
 }
 
 void TestUpdateInstall::newClientThatDoesNotComeUp_isRolledBack()
@@ -187,6 +217,7 @@ void TestUpdateInstall::newClientThatDoesNotComeUp_isRolledBack()
     ORVANE_REQUIRE_FIXTURE(NginxServer::isAvailable(), "nginx");
     QTemporaryDir root, stage;
     const QString folder = root.filePath(QStringLiteral("orvane"));
+    const ProgramsBelow cleanup{root.path()};
     QVERIFY(installBuild(QStringLiteral(BUILD_DIR), folder));
     QVERIFY(addUsersState(folder));
     // Answers --version like a release and ends at once otherwise: a client that never comes up.
@@ -221,7 +252,6 @@ void TestUpdateInstall::newClientThatDoesNotComeUp_isRolledBack()
     QVERIFY(hasUsersState(folder));
     // The updater stays to say why; the client it restored is the user's again.
     QCOMPARE(updater->state(), QProcess::Running);
-    ::kill(pid_t(restored), SIGTERM);
 }
 
 void TestUpdateInstall::clientThatWillNotQuit_keepsItsVersion()

@@ -105,6 +105,7 @@ void FolderUpdate::swapAndStart()
         end(false, installProblemText(swapped));
         return;
     }
+    qCInfo(lcFolderUpdate) << "folders exchanged; starting the new client";
     if (!startClient(&newClientPid)) {
         rollBack(QStringLiteral("the new client did not start"));
         return;
@@ -121,6 +122,7 @@ void FolderUpdate::waitForAnswer()
         // meanwhile from somewhere else) proves nothing about the new version.
         if (SingleApplication::askProcessId(clientKey, AskMs) == newClientPid) {
             poll.stop();
+            qCInfo(lcFolderUpdate) << "the new client" << newClientPid << "answered; removing the old version";
             install->confirm();
             end(true, QString());
         } else if (!alive(newClientPid) || deadline.hasExpired()) {
