@@ -258,7 +258,9 @@ void TestUpdateInstall::clientThatWillNotQuit_keepsItsVersion()
 {
     QTemporaryDir root;
     const QString folder = root.filePath(QStringLiteral("orvane"));
-    const QByteArray program = "#!/bin/sh\necho 2.0\n";
+    // Leaves a mark beside the folder if it is ever started as a client.
+    const QByteArray program = "#!/bin/sh\n[ \"$1\" = --version ] && echo 2.0 && exit 0\n"
+                               "touch \"$(dirname \"$0\")/../new-client-started\"\n";
     QVERIFY(writeFile(folder + QStringLiteral("/ORVN"), "#!/bin/sh\necho 1.0\n"));
     const QString archive = root.filePath(QStringLiteral("p.tar.gz"));
     QVERIFY(TestArchive::write(archive, {{QStringLiteral("o"), AE_IFDIR, {}, 0755},
