@@ -142,9 +142,24 @@ void FolderUpdate::rollBack(const QString &why)
             QThread::msleep(20);
     }
     const FolderInstall::Result back = install->rollBack();
-    qint64 pid = -1;
-    startClient(&pid);
-    end(false, back.ok() ? tr("新版本无法启动，已恢复原版本。") : tr("新版本无法启动，原版本将在下次启动时恢复。"));
+    const QString message =
+        back.ok() ? tr("新版本无法启动，已恢复原版本。") : tr("新版本无法启动，原版本将在下次启动时恢复。");
+    qint64 oldClientPid = -1;
+    if (!startClient(&oldClientPid)) {
+        end(false, message);
+        return;
+    }
+    // Said once the old client is up, so that the explanation is not hidden behind its window.
+    deadline = QDeadlineTimer(clientAnswerWaitMs);
+    poll.disconnect();
+    connect(&poll, &QTimer::timeout, this, [this, oldClientPid, message] {
+        if (SingleApplication::askProcessId(clientKey, AskMs) == oldClientPid || !alive(oldClientPid) ||
+            deadline.hasExpired()) {
+            poll.stop();
+            end(false, message);
+        }
+    });
+    poll.start();
 }
 
 bool FolderUpdate::startClient(qint64 *pid) const

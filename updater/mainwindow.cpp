@@ -414,6 +414,7 @@ void MainWindow::installProgramFolder(const QString &package)
         ui->pushButton_cancel->setEnabled(true);
         ui->label_note->setText(message);
         ui->label_note->setToolTip(message);
+        bringToFront();
         QMessageBox box(QMessageBox::Warning, tr("提示"), message, QMessageBox::NoButton, this);
         box.addButton(tr("确定"), QMessageBox::AcceptRole);
         box.exec();
