@@ -112,7 +112,6 @@ class TestFolderInstall : public QObject
 private slots:
     void badArchive_isRefusedBeforeAnythingMoves_data();
     void badArchive_isRefusedBeforeAnythingMoves();
-    void install_carriesTheUsersFilesAndMergesSettings();
     void killedBetweenSteps_nextStartFindsOneCompleteVersion_data();
     void killedBetweenSteps_nextStartFindsOneCompleteVersion();
     void diskFull_leavesTheOldVersion();
@@ -183,24 +182,6 @@ void TestFolderInstall::badArchive_isRefusedBeforeAnythingMoves()
     QCOMPARE(int(result.problem), problem);
     QVERIFY(!installProblemText(result).isEmpty());
     QCOMPARE(installation.version(), QStringLiteral("1.0"));
-    QVERIFY(installation.clean());
-}
-
-void TestFolderInstall::install_carriesTheUsersFilesAndMergesSettings()
-{
-    Installation installation;
-    QVERIFY(installation.make());
-    // Only lived for this update: left behind with the old folder.
-    QVERIFY(writeFile(installation.folder + QStringLiteral("/package.tar.gz.part"), "part"));
-    FolderInstall install(installation.folder);
-    QVERIFY(install.prepare(installation.archive, QStringLiteral("2.0")).ok());
-    QVERIFY(install.swapIn(QStringLiteral("package.tar.gz")).ok());
-    QVERIFY(install.confirm().ok());
-
-    QCOMPARE(installation.version(), QStringLiteral("2.0"));
-    const QByteArray settings = contentOf(installation.folder + QStringLiteral("/config.ini"));
-    QVERIFY2(settings.contains("currentSkinIndex=7") && settings.contains("newKey=new"), settings.constData());
-    QVERIFY(!QFile::exists(installation.folder + QStringLiteral("/package.tar.gz.part")));
     QVERIFY(installation.clean());
 }
 

@@ -1,5 +1,5 @@
-// The installer's decisions without a folder: what is the user's, what a journal means at the next
-// start, and which way a package goes.
+// The installer's decisions without a folder: what is the user's, which journal is believed at the
+// next start, and which way a package goes.
 #include "journal.h"
 #include "updateroute.h"
 #include "usersfiles.h"
@@ -18,8 +18,6 @@ private slots:
     void carried_isWhatTheReleaseDoesNotShip();
     void journal_damagedRecordIsNotBelieved_data();
     void journal_damagedRecordIsNotBelieved();
-    void recovery_onlyAConfirmedInstallIsKept_data();
-    void recovery_onlyAConfirmedInstallIsKept();
     void route_packageManagedInstallIsNeverSwapped_data();
     void route_packageManagedInstallIsNeverSwapped();
 };
@@ -98,40 +96,6 @@ void TestInstallRules::journal_damagedRecordIsNotBelieved()
         QCOMPARE(read->newInode, ino_t(77));
         QCOMPARE(read->carried, QStringList{QStringLiteral("profile")});
     }
-}
-
-void TestInstallRules::recovery_onlyAConfirmedInstallIsKept_data()
-{
-    QTest::addColumn<int>("state"); // -1: no journal, -2: damaged
-    QTest::addColumn<bool>("newIsLive");
-    QTest::addColumn<bool>("staging");
-    QTest::addColumn<Recovery::Action>("action");
-    using S = Journal::State;
-    using A = Recovery::Action;
-    QTest::newRow("nothing left") << -1 << false << false << A::Nothing;
-    QTest::newRow("staging without journal") << -1 << false << true << A::Undo;
-    QTest::newRow("damaged journal") << -2 << false << true << A::Undo;
-    QTest::newRow("unpacking") << int(S::Unpacking) << false << true << A::Undo;
-    QTest::newRow("swapping, not yet exchanged") << int(S::Swapping) << false << true << A::Undo;
-    QTest::newRow("exchanged, unconfirmed") << int(S::Swapping) << true << true << A::SwapBack;
-    QTest::newRow("confirmed") << int(S::Confirmed) << true << true << A::Finish;
-    QTest::newRow("rolling back, exchanged back") << int(S::RollingBack) << false << true << A::Undo;
-}
-
-void TestInstallRules::recovery_onlyAConfirmedInstallIsKept()
-{
-    QFETCH(int, state);
-    QFETCH(bool, newIsLive);
-    QFETCH(bool, staging);
-    Recovery::Facts facts;
-    facts.journalPresent = state != -1;
-    if (state >= 0) {
-        facts.journal = Journal();
-        facts.journal->state = Journal::State(state);
-    }
-    facts.newIsLive = newIsLive;
-    facts.stagingPresent = staging;
-    QTEST(Recovery::decide(facts), "action");
 }
 
 void TestInstallRules::route_packageManagedInstallIsNeverSwapped_data()
