@@ -8,7 +8,7 @@ ORVANE_PACKAGES=(
     cmake ninja-build g++ pkg-config libsodium-dev libssl-dev libarchive-dev
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools libgl-dev
     nginx-light xvfb xauth x11-utils imagemagick fonts-noto-cjk fonts-wqy-microhei util-linux
-    lighttpd apache2 caddy python3 weston qt6-wayland
+    lighttpd apache2 caddy python3 weston qt6-wayland procps
 )
 
 say() { printf '\033[1m==> %s\033[0m\n' "$*"; }
