@@ -1,5 +1,7 @@
 #include "clientconfig.h"
+#include "commandline.h"
 #include "engineflags.h"
+#include "folderinstall.h"
 #include "mainwindow.h"
 #include "programfolder.h"
 #include "singleapplication.h"
@@ -9,13 +11,22 @@
 #include <QIcon>
 #include <QNetworkProxyFactory>
 
+namespace {
+const char Usage[] = "Usage: ORVN [--version | --help]\n"
+                     "The Orvane network-TV client. Other arguments are ignored.\n";
+} // namespace
+
 int main(int argc, char **argv)
 {
+    if (const auto code = CommandLine::answerEarly(argc, argv, Usage))
+        return *code;
     // A second start only hands "client" to the first one; settled before the window system and the
     // web engine are touched, it ends within a few milliseconds.
     if (SingleApplication::messageRunningInstance(QStringLiteral("ORVN"), QStringLiteral("client")))
         return 0;
 
+    // An install that a kill cut short is finished or undone before anything reads the folder.
+    FolderInstall::settleAtStart(argv);
     StartupLogging::apply();
     EngineFlags::apply();
     // The web engine shares its GL contexts with the GUI; this must precede the application object.

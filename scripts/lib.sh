@@ -5,10 +5,10 @@ ORVANE_BUILD=${ORVANE_BUILD_DIR:-$ORVANE_ROOT/build}
 
 # Debian 12 packages needed to build, test and run the demo.
 ORVANE_PACKAGES=(
-    cmake ninja-build g++ pkg-config libsodium-dev libssl-dev
+    cmake ninja-build g++ pkg-config libsodium-dev libssl-dev libarchive-dev
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools libgl-dev
     nginx-light xvfb xauth x11-utils imagemagick fonts-noto-cjk fonts-wqy-microhei util-linux
-    lighttpd apache2 caddy python3 weston qt6-wayland
+    lighttpd apache2 caddy python3 weston qt6-wayland procps
 )
 
 say() { printf '\033[1m==> %s\033[0m\n' "$*"; }
@@ -42,16 +42,24 @@ install_missing_packages() {
     [ "$status" -eq 0 ] || die "apt-get install failed"
 }
 
+# The build's settings from the environment: CMAKE_BUILD_TYPE, ORVANE_WERROR (CI turns it on), ORVANE_VERSION.
+build_settings() {
+    build_settings=(${CMAKE_BUILD_TYPE:+-DCMAKE_BUILD_TYPE=$CMAKE_BUILD_TYPE} ${ORVANE_WERROR:+-DORVANE_WERROR=$ORVANE_WERROR}
+        ${ORVANE_VERSION:+-DORVANE_VERSION=$ORVANE_VERSION})
+}
+
 build_all() {
     say "Building in $ORVANE_BUILD"
-    cmake -S "$ORVANE_ROOT" -B "$ORVANE_BUILD" -G Ninja ${CMAKE_BUILD_TYPE:+-DCMAKE_BUILD_TYPE=$CMAKE_BUILD_TYPE} >/dev/null
+    build_settings
+    cmake -S "$ORVANE_ROOT" -B "$ORVANE_BUILD" -G Ninja "${build_settings[@]}" >/dev/null
     cmake --build "$ORVANE_BUILD"
 }
 
 # Only the two programs and their data, without the test suites: what the demo needs.
 build_programs() {
     say "Building the programs in $ORVANE_BUILD"
-    cmake -S "$ORVANE_ROOT" -B "$ORVANE_BUILD" -G Ninja ${CMAKE_BUILD_TYPE:+-DCMAKE_BUILD_TYPE=$CMAKE_BUILD_TYPE} >/dev/null
+    build_settings
+    cmake -S "$ORVANE_ROOT" -B "$ORVANE_BUILD" -G Ninja "${build_settings[@]}" >/dev/null
     cmake --build "$ORVANE_BUILD" --target ORVN Renovo orvane_program_data
 }
 

@@ -1,6 +1,7 @@
 #include "clientconfig.h"
 #include "fixture.h"
 #include "nginxserver.h"
+#include "productversion.h"
 #include "updaterlauncher.h"
 #include "updator.h"
 
@@ -22,7 +23,7 @@
 
 namespace {
 
-const QByteArray SameVersion = "AppVersion=1.2.0.21128\n";
+const QByteArray SameVersion = "AppVersion=" ORVANE_PRODUCT_VERSION "\n";
 
 // Waits for the question box and clicks the button with `text`; records what the box said.
 class QuestionAnswerer : public QObject

@@ -1,3 +1,5 @@
+#include "commandline.h"
+#include "folderinstall.h"
 #include "mainwindow.h"
 #include "pinnedkeys.h"
 #include "programfolder.h"
@@ -9,8 +11,16 @@
 #include <QDir>
 #include <QNetworkProxyFactory>
 
+namespace {
+const char Usage[] = "Usage: Renovo [--version | --help]\n"
+                     "The Orvane updater: checks for, downloads and installs a new version. Other arguments are "
+                     "ignored.\n";
+} // namespace
+
 int main(int argc, char **argv)
 {
+    if (const auto code = CommandLine::answerEarly(argc, argv, Usage))
+        return *code;
     StartupLogging::apply();
     // One updater at a time: two would download the same package and hand over twice. A second start
     // brings the running updater's window forward instead, so the user sees why nothing new opened.
@@ -19,6 +29,8 @@ int main(int argc, char **argv)
     const QString updaterKey = QStringLiteral("Renovo");
     if (SingleApplication::messageRunningInstance(updaterKey, QStringLiteral("show")))
         return 0;
+    // An install that a kill cut short is finished or undone before anything else reads the folder.
+    FolderInstall::settleAtStart(argv);
     SingleApplication app(argc, argv, updaterKey);
     if (app.isRunning()) {
         app.sendMessage(QStringLiteral("show"));

@@ -2,6 +2,7 @@
 
 #include "deployment.h"
 #include "downloadcontrol.h"
+#include "folderupdate.h"
 #include "instancelock.h"
 #include "packagefile.h"
 #include "packagelauncher.h"
@@ -11,6 +12,7 @@
 #include "serverinfo.h"
 #include "singleapplication.h"
 #include "ui_mainwindow.h"
+#include "updateroute.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -19,6 +21,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLocalSocket>
 #include <QLoggingCategory>
@@ -43,7 +46,8 @@ constexpr qint64 MaxConfigBody = 1024 * 1024;
 
 MainWindow::MainWindow(SingleApplication *app, QWidget *parent)
     : QMainWindow(parent), app(app), ui(new Ui::MainWindow),
-      configUrl(Deployment::updateServerUrl() + QStringLiteral("/soft/config.ini"))
+      configUrl(Deployment::updateServerUrl() + QStringLiteral("/soft/config.ini")),
+      programFolder(QCoreApplication::applicationDirPath())
 {
     ui->setupUi(this);
     setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
@@ -122,6 +126,11 @@ void MainWindow::setWorkFolder(const QString &folder)
 {
     workFolder = folder;
     workFolderChosen = true;
+}
+
+void MainWindow::setProgramFolder(const QString &folder)
+{
+    programFolder = folder;
 }
 
 void MainWindow::setStallTimeout(int milliseconds)
@@ -431,12 +440,50 @@ void MainWindow::onDownloadFinish()
     // The client is being asked to quit; leaving now would leave the user with neither program.
     handingOver = true;
     ui->pushButton_cancel->setEnabled(false);
+    dispatch(package);
+}
+
+void MainWindow::dispatch(const QString &package)
+{
+    // The package-managed outcome is not handed over yet: such an install runs the package as before.
+    switch (UpdateRoute::choose(QFileInfo(package).fileName(), false)) {
+    case UpdateRoute::Route::ProgramFolder:
+        installProgramFolder(package);
+        return;
+    case UpdateRoute::Route::PackageManager:
+    case UpdateRoute::Route::RunPackage:
+        break;
+    }
     // Asked afresh: a client may have started, or ended, while the package came in.
     if (SingleApplication::messageRunningInstance(ClientKey, QStringLiteral("updator"))) {
         waitForClientThenStart(package);
         return;
     }
     startPackageAndClose(package);
+}
+
+void MainWindow::installProgramFolder(const QString &package)
+{
+    auto *update = new FolderUpdate(programFolder, this);
+    update->setClientKey(ClientKey);
+    update->setClientExitWait(clientExitWaitMs);
+    connect(update, &FolderUpdate::progress, ui->label_note, &QLabel::setText);
+    connect(update, &FolderUpdate::finished, this, [this, update](bool installed, const QString &message) {
+        update->deleteLater();
+        handingOver = false;
+        if (installed) {
+            close();
+            return;
+        }
+        ui->pushButton_cancel->setEnabled(true);
+        ui->label_note->setText(message);
+        ui->label_note->setToolTip(message);
+        bringToFront();
+        QMessageBox box(QMessageBox::Warning, tr("提示"), message, QMessageBox::NoButton, this);
+        box.addButton(tr("确定"), QMessageBox::AcceptRole);
+        box.exec();
+    });
+    update->start(package, release.version);
 }
 
 bool MainWindow::packageIsTheSignedOne(const QString &package)

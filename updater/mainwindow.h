@@ -42,6 +42,8 @@ public:
     void setFetchDeadline(int milliseconds);
     // Longest wait for the client to go before the package starts anyway (10 s).
     void setClientExitWait(int milliseconds);
+    // The folder an Orvane program-folder archive is installed over (the updater's own unless set).
+    void setProgramFolder(const QString &folder);
     // Time from construction to the check (500 ms); a check still to come is put off or brought forward.
     void setCheckDelay(int milliseconds);
     // How far back the shown speed looks (5 s). The note is refreshed every tenth of that, and every
@@ -79,6 +81,9 @@ private:
     void waitForClientThenStart(const QString &package);
     bool clientRunning() const;
     void startPackageAndClose(const QString &package);
+    // Hands the verified package to whoever installs it: this updater, the package manager, or the package itself.
+    void dispatch(const QString &package);
+    void installProgramFolder(const QString &package);
     // Removes the downloaded file and says why when it is not exactly the signed package.
     bool packageIsTheSignedOne(const QString &package);
     // Says why the package is not the signed one; no update is offered again.
@@ -101,6 +106,7 @@ private:
     QString configUrl;
     QString workFolder;
     bool workFolderChosen = false;
+    QString programFolder;
     int stallTimeoutMs = 30000;
     int fetchDeadlineMs = 60000;
     int clientExitWaitMs = 10000;

@@ -1,6 +1,7 @@
 #include "clientconfig.h"
 
 #include "deployment.h"
+#include "productversion.h"
 #include "programfolder.h"
 
 #include <QDir>
@@ -18,7 +19,7 @@ const QString SkinGroup = QStringLiteral("Skin");
 
 ClientConfig::ClientConfig()
     : configPath(QDir::currentPath() + QStringLiteral("/config.ini")), productName(QStringLiteral("Orvane网络电视")),
-      appVersion(QStringLiteral("1.2.0.21128")),
+      appVersion(QStringLiteral(ORVANE_PRODUCT_VERSION)),
       serverConfigUrl(Deployment::serverUrl() + QStringLiteral("/soft/config.ini")),
       pageUrl1(Deployment::serverUrl() + QStringLiteral("/soft/iflive.html")),
       pageUrl2(Deployment::serverUrl() + QStringLiteral("/soft/ifback.html")),
