@@ -1,12 +1,19 @@
 #include "clientconfig.h"
 #include "engineflags.h"
+#include "enginerefusal.h"
+#include "logfile.h"
 #include "mainwindow.h"
 #include "programfolder.h"
 #include "singleapplication.h"
+#include "startupfailure.h"
 #include "startuplogging.h"
+#include "translations.h"
+#include "updaterlauncher.h"
 
 #include <QDir>
 #include <QNetworkProxyFactory>
+
+#include <unistd.h>
 
 int main(int argc, char **argv)
 {
@@ -15,15 +22,25 @@ int main(int argc, char **argv)
     if (SingleApplication::messageRunningInstance(QStringLiteral("ORVN"), QStringLiteral("client")))
         return 0;
 
+    LogFile::install(QStringLiteral("orvn.log"));
     StartupLogging::apply();
     EngineFlags::apply();
+    if (!StartupFailure::checkDisplay("ORVN"))
+        return 1;
     // The web engine shares its GL contexts with the GUI; this must precede the application object.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    StartupFailure::guardPlatform("ORVN");
     SingleApplication app(argc, argv, QStringLiteral("ORVN"));
+    StartupFailure::platformReady();
     if (app.isRunning()) { // another start took the key a moment ago
         app.sendMessage(QStringLiteral("client"));
         return 0;
     }
+    Translations::install();
+    // Said before the engine starts, which would otherwise end the program without a word.
+    if (StartupFailure::engineRefusesUser(::geteuid(), QProcessEnvironment::systemEnvironment()))
+        return EngineRefusal::report();
+    UpdaterLauncher::followUserTime();
     // Ties the window to the installed desktop entry (its name and icon in docks and on Wayland).
     QGuiApplication::setDesktopFileName(QStringLiteral("net.orvane.ORVN"));
     // All HTTP traffic follows the system's proxy settings: Qt Network's and, because the web engine

@@ -1,15 +1,19 @@
+#include "logfile.h"
 #include "mainwindow.h"
 #include "pinnedkeys.h"
 #include "programfolder.h"
 #include "releasemanifest.h"
 #include "singleapplication.h"
+#include "startupfailure.h"
 #include "startuplogging.h"
+#include "translations.h"
 
 #include <QDir>
 #include <QNetworkProxyFactory>
 
 int main(int argc, char **argv)
 {
+    LogFile::install(QStringLiteral("renovo.log"));
     StartupLogging::apply();
     // One updater at a time: two would download the same package and hand over twice. A second start
     // brings the running updater's window forward instead, so the user sees why nothing new opened.
@@ -18,11 +22,16 @@ int main(int argc, char **argv)
     const QString updaterKey = QStringLiteral("Renovo");
     if (SingleApplication::messageRunningInstance(updaterKey, QStringLiteral("show")))
         return 0;
+    if (!StartupFailure::checkDisplay("Renovo"))
+        return 1;
+    StartupFailure::guardPlatform("Renovo");
     SingleApplication app(argc, argv, updaterKey);
+    StartupFailure::platformReady();
     if (app.isRunning()) {
         app.sendMessage(QStringLiteral("show"));
         return 0;
     }
+    Translations::install();
     // The configuration check and the download follow the system's proxy settings.
     QNetworkProxyFactory::setUseSystemConfiguration(true);
     // update.ico lies beside the program, and so do ServerConfig.ini and the downloaded package unless

@@ -1,0 +1,44 @@
+// The interface's language follows the locale: English where there is a translation, the texts as
+// written (Chinese) everywhere else.
+#include "translations.h"
+
+#include <QCoreApplication>
+#include <QTest>
+#include <QTranslator>
+
+class TestTranslations : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void locale_choosesTheTranslation_data();
+    void locale_choosesTheTranslation();
+};
+
+void TestTranslations::locale_choosesTheTranslation_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<bool>("english");
+    QTest::newRow("English, United States") << QStringLiteral("en_US") << true;
+    QTest::newRow("English, United Kingdom") << QStringLiteral("en_GB") << true;
+    QTest::newRow("Chinese, China") << QStringLiteral("zh_CN") << false;
+    QTest::newRow("Chinese, Taiwan") << QStringLiteral("zh_TW") << false;
+    QTest::newRow("German: no translation") << QStringLiteral("de_DE") << false;
+    QTest::newRow("C") << QStringLiteral("C") << false;
+}
+
+void TestTranslations::locale_choosesTheTranslation()
+{
+    QFETCH(QString, locale);
+    QFETCH(bool, english);
+    QTranslator translator;
+    QCOMPARE(Translations::load(translator, QLocale(locale)), english);
+    if (!english)
+        return;
+    // The translation really carries the interface's texts, not an empty catalogue.
+    const QString product = translator.translate("EngineRefusal", "Orvane网络电视");
+    QCOMPARE(product, QStringLiteral("Orvane TV"));
+}
+
+QTEST_GUILESS_MAIN(TestTranslations)
+#include "tst_translations.moc"
