@@ -51,9 +51,8 @@ install(FILES ${ORVANE_DEB_LINUX}/lintian-overrides DESTINATION /usr/share/linti
         COMPONENT desktop EXCLUDE_FROM_ALL)
 
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://orvane.net/)
-# The first line is the summary; the rest becomes the extended description.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Orvane TV shows a network television service on the desktop: its live
+# The extended description; CPack puts the summary line before it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Orvane TV shows a network television service on the desktop: its live
 channels, replays, video on demand and applications pages in one skinned
 window, with the service's banner, scrolling text and pop-up announcements.
 It keeps running in the system tray, offers nine skins and full-screen video.
