@@ -58,6 +58,7 @@ private slots:
     void downloads_areRefused();
 
     // Ownership
+    void leavingFullScreen_givesTheKeyboardBackToThePage();
     void viewDestroyedWithItsWindow_isNotDeletedAgain();
     void hostDeletedWhileReadingTheTitle_reportsNothing();
 
@@ -365,6 +366,25 @@ void TestAxWidgetThread::downloads_areRefused()
     // The navigation that became a download still ends, and shows no page of the keyword.
     QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, LoadTimeout);
     QVERIFY(!spy.at(0).at(0).toBool());
+}
+
+void TestAxWidgetThread::leavingFullScreen_givesTheKeyboardBackToThePage()
+{
+    AxWidgetThread host(QStringLiteral("Orvane"));
+    QWidget window;
+    auto *layout = new QHBoxLayout(&window);
+    layout->addWidget(host.axWidget);
+    QSignalSpy loaded(&host, &AxWidgetThread::loadComplete);
+    host.beginUrl(server.url(QStringLiteral("/soft/iflive.html")));
+    window.show();
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, LoadTimeout);
+
+    host.setFullScreen(true);
+    QTRY_VERIFY(host.axWidget->isActiveWindow());
+    host.setFullScreen(false);
+    QCOMPARE(host.axWidget->window(), &window);
+    QTRY_VERIFY(window.isActiveWindow());
+    QTRY_VERIFY(host.axWidget->hasFocus());
 }
 
 void TestAxWidgetThread::viewDestroyedWithItsWindow_isNotDeletedAgain()
