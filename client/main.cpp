@@ -3,6 +3,7 @@
 #include "enginerefusal.h"
 #include "logfile.h"
 #include "mainwindow.h"
+#include "producticon.h"
 #include "programfolder.h"
 #include "singleapplication.h"
 #include "startupfailure.h"
@@ -41,6 +42,8 @@ int main(int argc, char **argv)
     if (StartupFailure::engineRefusesUser(::geteuid(), QProcessEnvironment::systemEnvironment()))
         return EngineRefusal::report();
     UpdaterLauncher::followUserTime();
+    // Every window of the client, message boxes included, carries the product's icon.
+    QApplication::setWindowIcon(ProductIcon::forWindows());
     // Ties the window to the installed desktop entry (its name and icon in docks and on Wayland).
     QGuiApplication::setDesktopFileName(QStringLiteral("net.orvane.ORVN"));
     // All HTTP traffic follows the system's proxy settings: Qt Network's and, because the web engine
@@ -53,7 +56,8 @@ int main(int argc, char **argv)
     clientConfig = new ClientConfig;
     clientConfig->load(ClientConfig::settingsFile(QDir::currentPath(), ProgramFolder::userConfigFolder()));
 
-    MainWindow window; // shows itself; frees clientConfig when destroyed
+    MainWindow window;                               // shows itself; frees clientConfig when destroyed
+    window.setWindowIcon(ProductIcon::forWindows()); // its form's icon is too large for X11
     QObject::connect(&app, &SingleApplication::messageAvailable, &window, &MainWindow::receiveMessage);
     return app.exec();
 }

@@ -3,6 +3,7 @@
 #include "translations.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTest>
 #include <QTranslator>
 
@@ -13,6 +14,8 @@ class TestTranslations : public QObject
 private slots:
     void locale_choosesTheTranslation_data();
     void locale_choosesTheTranslation();
+    void imagesWithText_followTheDefaultLocale_data();
+    void imagesWithText_followTheDefaultLocale();
 };
 
 void TestTranslations::locale_choosesTheTranslation_data()
@@ -38,6 +41,32 @@ void TestTranslations::locale_choosesTheTranslation()
     // The translation really carries the interface's texts, not an empty catalogue.
     const QString product = translator.translate("EngineRefusal", "Orvane网络电视");
     QCOMPARE(product, QStringLiteral("Orvane TV"));
+}
+
+void TestTranslations::imagesWithText_followTheDefaultLocale_data()
+{
+    QTest::addColumn<QString>("image");
+    QTest::newRow("live page button") << QStringLiteral(":/img/img/zb1.png");
+    QTest::newRow("its double-size twin") << QStringLiteral(":/img/img/zb1@2x.png");
+    QTest::newRow("skin chooser's title") << QStringLiteral(":/img/img/skin_title.png");
+    QTest::newRow("about window's button") << QStringLiteral(":/img/img/abt1.png");
+}
+
+void TestTranslations::imagesWithText_followTheDefaultLocale()
+{
+    QFETCH(QString, image);
+    auto read = [&image](QLocale::Language language) {
+        QLocale::setDefault(QLocale(language));
+        QFile file(image);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray chinese = read(QLocale::Chinese);
+    const QByteArray english = read(QLocale::English);
+    const QByteArray german = read(QLocale::German);
+    QLocale::setDefault(QLocale::system());
+    QVERIFY(!chinese.isEmpty() && !english.isEmpty());
+    QVERIFY(english != chinese);
+    QCOMPARE(german, chinese); // no translation: the drawings as they are
 }
 
 QTEST_GUILESS_MAIN(TestTranslations)

@@ -41,6 +41,13 @@
     </message>
 </context>
 <context>
+    <name>ClientConfig</name>
+    <message>
+        <source>Orvane网络电视</source>
+        <translation type="unfinished">Orvane TV</translation>
+    </message>
+</context>
+<context>
     <name>EngineRefusal</name>
     <message>
         <source>Orvane网络电视不能以 root 身份运行：网页引擎在 root 下不能启用沙箱。请以普通用户身份启动；如确需以 root 运行，请设置环境变量 QTWEBENGINE_DISABLE_SANDBOX=1，网页将在没有沙箱的情况下运行。</source>
@@ -123,7 +130,7 @@
     </message>
     <message>
         <source>新版特性：</source>
-        <translation>What&apos;s new:</translation>
+        <translation>Notes:</translation>
     </message>
     <message>
         <source>是否更新到最新版本？</source>

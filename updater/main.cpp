@@ -9,6 +9,7 @@
 #include "translations.h"
 
 #include <QDir>
+#include <QIcon>
 #include <QNetworkProxyFactory>
 
 int main(int argc, char **argv)
@@ -37,6 +38,8 @@ int main(int argc, char **argv)
     // update.ico lies beside the program, and so do ServerConfig.ini and the downloaded package unless
     // the folder is read-only to this user (a system-wide install): those then go to the user's cache.
     QDir::setCurrent(QCoreApplication::applicationDirPath());
+    // Every window of the updater, message boxes included, carries its icon.
+    QApplication::setWindowIcon(QIcon(QStringLiteral("update.ico")));
 
     MainWindow window(&app, nullptr);
     window.setWorkFolder(ProgramFolder::writableFolder(QDir::currentPath(),

@@ -3,6 +3,7 @@
 #include "deployment.h"
 #include "programfolder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
@@ -17,7 +18,8 @@ const QString SkinGroup = QStringLiteral("Skin");
 }
 
 ClientConfig::ClientConfig()
-    : configPath(QDir::currentPath() + QStringLiteral("/config.ini")), productName(QStringLiteral("Orvane网络电视")),
+    : configPath(QDir::currentPath() + QStringLiteral("/config.ini")),
+      productName(QCoreApplication::translate("ClientConfig", "Orvane网络电视")),
       appVersion(QStringLiteral("1.2.0.21128")),
       serverConfigUrl(Deployment::serverUrl() + QStringLiteral("/soft/config.ini")),
       pageUrl1(Deployment::serverUrl() + QStringLiteral("/soft/iflive.html")),
