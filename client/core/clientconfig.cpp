@@ -2,6 +2,7 @@
 
 #include "deployment.h"
 #include "programfolder.h"
+#include "translations.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,12 +27,13 @@ ClientConfig::ClientConfig()
       pageUrl2(Deployment::serverUrl() + QStringLiteral("/soft/ifback.html")),
       pageUrl3(Deployment::serverUrl() + QStringLiteral("/vods/ifbdhd.html")),
       pageUrl4(Deployment::serverUrl() + QStringLiteral("/soft/ifapps.html")),
-      bannerADUrl(QDir::currentPath() + QStringLiteral("/html/errorb.html")), skinPicFolder(QStringLiteral("skin/")),
-      skinFName1(QStringLiteral("blue.gif")), skinFName2(QStringLiteral("red.gif")),
-      skinFName3(QStringLiteral("black.gif")), skinFName4(QStringLiteral("yishu.gif")),
-      skinFName5(QStringLiteral("zise.gif")), skinFName6(QStringLiteral("niuzai.gif")),
-      skinFName7(QStringLiteral("shuidi.gif")), skinFName8(QStringLiteral("green.gif")),
-      skinFName9(QStringLiteral("love.gif"))
+      bannerADUrl(
+          Translations::localizedFile(QDir::currentPath() + QStringLiteral("/html"), QStringLiteral("errorb.html"))),
+      skinPicFolder(QStringLiteral("skin/")), skinFName1(QStringLiteral("blue.gif")),
+      skinFName2(QStringLiteral("red.gif")), skinFName3(QStringLiteral("black.gif")),
+      skinFName4(QStringLiteral("yishu.gif")), skinFName5(QStringLiteral("zise.gif")),
+      skinFName6(QStringLiteral("niuzai.gif")), skinFName7(QStringLiteral("shuidi.gif")),
+      skinFName8(QStringLiteral("green.gif")), skinFName9(QStringLiteral("love.gif"))
 {
 }
 
