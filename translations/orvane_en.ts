@@ -37,7 +37,7 @@
     </message>
     <message>
         <source>官方网站：</source>
-        <translation>Website:</translation>
+        <translation>Website: </translation>
     </message>
 </context>
 <context>
@@ -70,11 +70,11 @@
     </message>
     <message>
         <source>发现新的版本，点此升级</source>
-        <translation>New version: update now</translation>
+        <translation>New version: update</translation>
     </message>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body style=&quot; font-family:&apos;宋体&apos;; font-size:9pt;&quot;&gt;&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px;&quot;&gt;&lt;span style=&quot; color:#ffffff;&quot;&gt;发现新的版本，&lt;/span&gt;&lt;a href=&quot;update&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#ffffff;&quot;&gt;点此升级&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body style=&quot; font-family:&apos;sans-serif&apos;; font-size:9pt;&quot;&gt;&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px;&quot;&gt;&lt;span style=&quot; color:#ffffff;&quot;&gt;New version, &lt;/span&gt;&lt;a href=&quot;update&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#ffffff;&quot;&gt;update now&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body style=&quot; font-family:&apos;sans-serif&apos;; font-size:9pt;&quot;&gt;&lt;p style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px;&quot;&gt;&lt;span style=&quot; color:#ffffff;&quot;&gt;New version: &lt;/span&gt;&lt;a href=&quot;update&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#ffffff;&quot;&gt;update&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
         <source>滚动文字</source>
