@@ -12,22 +12,29 @@ bool load(QTranslator &translator, const QLocale &locale)
     return translator.load(locale, QStringLiteral("orvane"), QStringLiteral("_"), QStringLiteral(":/i18n"));
 }
 
+namespace {
+// Only a program that installed the English translation shows English pages; tests and any other
+// locale keep the pages as written.
+bool english = false;
+} // namespace
+
 void install()
 {
     static QTranslator translator;
     if (!load(translator, QLocale::system()))
         return;
     QCoreApplication::installTranslator(&translator);
+    english = true;
     if (QLocale().language() != QLocale::English)
         QLocale::setDefault(QLocale(QLocale::English));
 }
 
 QString localizedFile(const QString &folder, const QString &name)
 {
-    if (QLocale().language() == QLocale::English) {
-        const QString english = folder + QStringLiteral("/en/") + name;
-        if (QFileInfo::exists(english))
-            return english;
+    if (english) {
+        const QString translated = folder + QStringLiteral("/en/") + name;
+        if (QFileInfo::exists(translated))
+            return translated;
     }
     return folder + QLatin1Char('/') + name;
 }

@@ -18,8 +18,8 @@ bool load(QTranslator &translator, const QLocale &locale);
 // texts. Call once the application object exists.
 void install();
 
-// `folder` + "/en/" + `name` while English is the interface's language and that file exists, else
-// `folder` + "/" + `name`.
+// `folder` + "/en/" + `name` once install() has installed the English translation and that file
+// exists, else `folder` + "/" + `name`.
 QString localizedFile(const QString &folder, const QString &name);
 
 } // namespace Translations
