@@ -2,6 +2,7 @@
 
 #include "axwidgetthread.h"
 #include "clientconfig.h"
+#include "producticon.h"
 #include "ui_popform.h"
 
 #include <QGuiApplication>

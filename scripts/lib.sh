@@ -9,6 +9,7 @@ ORVANE_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools libgl-dev
     nginx-light xvfb xauth x11-utils imagemagick fonts-noto-cjk fonts-wqy-microhei util-linux
     lighttpd apache2 caddy python3 weston qt6-wayland procps
+    qt6-tools-dev qt6-l10n-tools lintian appstream dpkg-dev
 )
 
 say() { printf '\033[1m==> %s\033[0m\n' "$*"; }

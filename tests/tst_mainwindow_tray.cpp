@@ -3,6 +3,7 @@
 #include "clientconfig.h"
 #include "mainwindow.h"
 #include "popform.h"
+#include "producticon.h"
 #include "skinform.h"
 #include "webtest.h"
 
@@ -121,7 +122,7 @@ private:
 void TestMainWindowTray::initTestCase()
 {
     // As the client's start-up does: windows without an icon of their own show the application's.
-    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/img/img/ico.png")));
+    QApplication::setWindowIcon(ProductIcon::forWindows());
     qputenv("ORVANE_SERVER_URL", "http://127.0.0.1:9");
     QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "openUrl");
     QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "openUrl");

@@ -39,6 +39,7 @@ public:
                     continue;
                 title = box->windowTitle();
                 question = box->text();
+                informative = box->informativeText();
                 for (QAbstractButton *button : box->buttons()) {
                     buttons << button->text();
                     if (button->text() == answer)
@@ -56,6 +57,7 @@ public:
     int seen = 0;
     QString title;
     QString question;
+    QString informative;
     QStringList buttons;
 };
 
@@ -346,6 +348,9 @@ void TestUpdator::otherVersion_askedAndAccepted_startsTheUpdater()
     QCOMPARE(answerer.title, QStringLiteral("提示"));
     QCOMPARE(answerer.question, QStringLiteral("检查到新的版本，是否立即升级?"));
     QCOMPARE(answerer.buttons, (QStringList{QStringLiteral("确定"), QStringLiteral("取消")}));
+    // Both versions, so the user knows what the update brings.
+    QVERIFY(answerer.informative.contains(QStringLiteral("1.2.0.21128")));
+    QVERIFY(answerer.informative.contains(QStringLiteral("1.2.0.21127")));
     QCOMPARE(starts, 1);
     QVERIFY(notice->isVisible());
 }

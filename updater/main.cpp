@@ -1,14 +1,18 @@
 #include "commandline.h"
 #include "folderinstall.h"
+#include "logfile.h"
 #include "mainwindow.h"
 #include "pinnedkeys.h"
 #include "programfolder.h"
 #include "releasemanifest.h"
 #include "safefolder.h"
 #include "singleapplication.h"
+#include "startupfailure.h"
 #include "startuplogging.h"
+#include "translations.h"
 
 #include <QDir>
+#include <QIcon>
 #include <QNetworkProxyFactory>
 
 namespace {
@@ -21,6 +25,7 @@ int main(int argc, char **argv)
 {
     if (const auto code = CommandLine::answerEarly(argc, argv, Usage))
         return *code;
+    LogFile::install(QStringLiteral("renovo.log"));
     StartupLogging::apply();
     // One updater at a time: two would download the same package and hand over twice. A second start
     // brings the running updater's window forward instead, so the user sees why nothing new opened.
@@ -31,11 +36,16 @@ int main(int argc, char **argv)
         return 0;
     // An install that a kill cut short is finished or undone before anything else reads the folder.
     FolderInstall::settleAtStart(argv);
+    if (!StartupFailure::checkDisplay("Renovo"))
+        return 1;
+    StartupFailure::guardPlatform("Renovo");
     SingleApplication app(argc, argv, updaterKey);
+    StartupFailure::platformReady();
     if (app.isRunning()) {
         app.sendMessage(QStringLiteral("show"));
         return 0;
     }
+    Translations::install();
     // The configuration check and the download follow the system's proxy settings.
     QNetworkProxyFactory::setUseSystemConfiguration(true);
     // update.ico lies beside the program, and so do ServerConfig.ini and the downloaded package when
@@ -43,6 +53,8 @@ int main(int argc, char **argv)
     // write to or one owned by someone else (the programs run by root) sends those to the user's
     // private cache instead: nobody else may place a file or a link where the package is written.
     QDir::setCurrent(QCoreApplication::applicationDirPath());
+    // Every window of the updater, message boxes included, carries its icon.
+    QApplication::setWindowIcon(QIcon(QStringLiteral("update.ico")));
 
     MainWindow window(&app, nullptr);
     window.setWorkFolder(

@@ -55,7 +55,7 @@ MainWindow::MainWindow(SingleApplication *app, QWidget *parent)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    QCoreApplication::setApplicationName(QStringLiteral("Orvane网络电视"));
+    QCoreApplication::setApplicationName(tr("Orvane网络电视"));
     setWindowTitle(QCoreApplication::applicationName() + tr(" 在线升级"));
 
     control = new DownloadControl;
