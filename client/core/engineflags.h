@@ -6,9 +6,10 @@
 namespace EngineFlags {
 
 // `flags` with views of one site sharing one renderer process, unless they already choose a process
-// model. The channel page, the banner and the pop-up all come from the product's server, so this
-// saves the client two renderers: scripts/measure-pages measured 45-95 MiB less PSS with all three
-// views shown, and no later first page.
+// model. A renderer never serves two profiles, so the banner and the pop-up (the advertisements'
+// profile) share one renderer and the channel pages another: an advertisement that crashes or hangs
+// never takes the channel page with it, and the client still runs one renderer fewer than a
+// renderer per view (bench/view-memory).
 QByteArray withSharedRenderers(const QByteArray &flags);
 
 // `flags` with the script engine's gc() made available, unless they already pass flags of their own to
