@@ -1,12 +1,12 @@
 // Times the updater's notes box on the worst notes a 1 MiB configuration can carry: reduction to the
 // safe subset, rich-text import and the complete layout, each shape on its own.
+#include "notesview.h"
 #include "releasenotes.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTextBlock>
-#include <QTextBrowser>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -52,7 +52,7 @@ int main(int argc, char **argv)
         QList<qint64> times;
         double height = 0;
         for (int run = 0; run < Runs; ++run) {
-            QTextBrowser browser;
+            NotesView browser;
             browser.resize(400, 200);
             browser.show();
             QElapsedTimer timer;

@@ -25,6 +25,10 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#endif
+
 Q_LOGGING_CATEGORY(lcHost, "orvane.web", QtWarningMsg)
 
 namespace {
@@ -33,7 +37,7 @@ namespace {
 class SilentPage final : public QWebEnginePage
 {
 public:
-    explicit SilentPage(QObject *parent) : QWebEnginePage(AxWidgetThread::profile(), parent)
+    SilentPage(QWebEngineProfile *profile, QObject *parent) : QWebEnginePage(profile, parent)
     {
         // The page area's own dark blue, instead of a white flash before the first page has painted.
         setBackgroundColor(QColor(0x1b, 0x25, 0x34));
@@ -95,10 +99,11 @@ private:
 
 } // namespace
 
-AxWidgetThread::AxWidgetThread(const QString &keyword) : titleKeyword(keyword)
+AxWidgetThread::AxWidgetThread(const QString &keyword, Profile profile) : titleKeyword(keyword)
 {
     axWidget = new QWebEngineView;
-    auto *page = new SilentPage(axWidget);
+    auto *page = new SilentPage(profile == Profile::Advertisement ? advertisementProfile() : AxWidgetThread::profile(),
+                                axWidget);
     axWidget->setPage(page);
     axWidget->setContextMenuPolicy(Qt::NoContextMenu);
     connect(page, &QWebEnginePage::loadFinished, this, &AxWidgetThread::onLoadFinished);
@@ -117,6 +122,68 @@ AxWidgetThread::AxWidgetThread(const QString &keyword) : titleKeyword(keyword)
         setFullScreen(false);
     });
     axWidget->addAction(leaveFullScreen);
+
+    hangCheck = new QTimer(this);
+    hangCheck->setInterval(qMax(50, hangTimeoutMs / 5));
+    connect(hangCheck, &QTimer::timeout, this, &AxWidgetThread::onHangCheck);
+    collection = new QTimer(this);
+    connect(collection, &QTimer::timeout, this, &AxWidgetThread::collectGarbage);
+    collection->start(60000);
+}
+
+void AxWidgetThread::setCollectionInterval(int milliseconds)
+{
+    collection->start(milliseconds);
+}
+
+void AxWidgetThread::collectGarbage()
+{
+    // Not while a load waits: a renderer that is stuck would only queue it.
+    if (!axWidget || watching || readingTitle || axWidget->page()->renderProcessPid() <= 0)
+        return;
+    axWidget->page()->runJavaScript(QStringLiteral("typeof gc === 'function' && gc()"),
+                                    QWebEngineScript::ApplicationWorld);
+}
+
+void AxWidgetThread::setHangTimeout(int milliseconds)
+{
+    hangTimeoutMs = milliseconds;
+    hangCheck->setInterval(qMax(50, milliseconds / 5));
+}
+
+void AxWidgetThread::onHangCheck()
+{
+    if (!axWidget || (!watching && !readingTitle)) {
+        hangCheck->stop();
+        return;
+    }
+    if (endingHungRenderer)
+        return;
+    const qint64 pid = axWidget->page()->renderProcessPid();
+    if (pid <= 0) {
+        // No renderer to answer yet: nothing is hung.
+        sinceAnswer.start();
+        return;
+    }
+    if (sinceAnswer.elapsed() < hangTimeoutMs) {
+        // A tiny script in a world of our own: a renderer that is not stuck answers it at once, and one
+        // whose next page still waits for the network answers for the page it shows. An empty answer
+        // comes from a page that went away, not from a renderer at work.
+        axWidget->page()->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
+                                        [guard = QPointer<AxWidgetThread>(this)](const QVariant &answer) {
+                                            if (guard && answer.isValid())
+                                                guard->sinceAnswer.start();
+                                        });
+        return;
+    }
+    ++hangsOfThisLoad;
+    qCWarning(lcHost) << "renderer" << pid << "of" << axWidget->url() << "has not answered for" << hangTimeoutMs
+                      << "ms while" << watchedUrl << "waits; ending it";
+#ifdef Q_OS_UNIX
+    endingHungRenderer = ::kill(pid_t(pid), SIGKILL) == 0;
+#endif
+    if (!endingHungRenderer)
+        finish(false);
 }
 
 AxWidgetThread::~AxWidgetThread()
@@ -174,6 +241,22 @@ void AxWidgetThread::onNewWindowRequested(QWebEngineNewWindowRequest &request)
                     << "dropped so far:" << droppedWindows;
 }
 
+namespace {
+
+// What both profiles share: pages play by themselves and may go full screen; nothing is downloaded.
+void setUpProfile(QWebEngineProfile *profile)
+{
+    // Channel pages start playing by themselves, as a television does.
+    profile->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, [](QWebEngineDownloadRequest *download) {
+        qCDebug(lcHost) << "refused download of" << download->url();
+        download->cancel();
+    });
+}
+
+} // namespace
+
 QWebEngineProfile *AxWidgetThread::profile()
 {
     static QPointer<QWebEngineProfile> profile;
@@ -185,13 +268,18 @@ QWebEngineProfile *AxWidgetThread::profile()
                                           folder);
         profile->setCachePath(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + folder);
         profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
-        // Channel pages start playing by themselves, as a television does.
-        profile->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
-        profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
-        connect(profile, &QWebEngineProfile::downloadRequested, profile, [](QWebEngineDownloadRequest *download) {
-            qCDebug(lcHost) << "refused download of" << download->url();
-            download->cancel();
-        });
+        setUpProfile(profile);
+    }
+    return profile;
+}
+
+QWebEngineProfile *AxWidgetThread::advertisementProfile()
+{
+    // Renderers never serve two profiles, so the banner and the pop-up share one renderer of their own.
+    static QPointer<QWebEngineProfile> profile;
+    if (!profile) {
+        profile = new QWebEngineProfile(QCoreApplication::instance());
+        setUpProfile(profile);
     }
     return profile;
 }
@@ -209,8 +297,13 @@ void AxWidgetThread::beginUrl(QString url)
     ++generation;
     watching = true;
     readingTitle = false;
-    if (axWidget)
-        axWidget->load(toUrl(url));
+    watchedUrl = toUrl(url);
+    hangsOfThisLoad = 0;
+    sinceAnswer.start();
+    if (axWidget) {
+        axWidget->load(watchedUrl);
+        hangCheck->start();
+    }
 }
 
 void AxWidgetThread::onLoadFinished(bool ok)
@@ -239,6 +332,24 @@ void AxWidgetThread::onLoadFinished(bool ok)
 
 void AxWidgetThread::onRenderProcessTerminated(QWebEnginePage::RenderProcessTerminationStatus status, int exitCode)
 {
+    if (endingHungRenderer) {
+        // Ended here, for the load that waits: tried once more, then failed so the owner shows its
+        // error page. Not the owner's to recover, and not counted against the page.
+        endingHungRenderer = false;
+        sinceAnswer.start();
+        if (!watching && !readingTitle)
+            return;
+        if (hangsOfThisLoad > 1) {
+            finish(false);
+            return;
+        }
+        ++generation;
+        watching = true;
+        readingTitle = false;
+        if (axWidget)
+            axWidget->load(watchedUrl);
+        return;
+    }
     if (status == QWebEnginePage::NormalTerminationStatus) {
         // No title will ever come from a renderer that is gone.
         if (watching || readingTitle)
@@ -257,6 +368,7 @@ void AxWidgetThread::finish(bool noError)
 {
     watching = false;
     readingTitle = false;
+    hangCheck->stop();
     qCDebug(lcHost) << "load of" << (axWidget ? axWidget->url() : QUrl()) << "ended, expected page:" << noError;
     emit loadComplete(noError);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -10,6 +11,7 @@
 #include <functional>
 
 class QAction;
+class QTimer;
 class QWebEngineNewWindowRequest;
 class QWebEngineProfile;
 class QWebEngineView;
@@ -38,7 +40,14 @@ class AxWidgetThread final : public QObject
     Q_OBJECT
 
 public:
-    explicit AxWidgetThread(const QString &keyword);
+    // Which web profile the view uses. Advertisements get one of their own, so that a page of theirs
+    // that crashes, hangs or eats its memory takes down only their renderer, never the channel's.
+    enum class Profile {
+        Channel,
+        Advertisement,
+    };
+
+    explicit AxWidgetThread(const QString &keyword, Profile profile = Profile::Channel);
     ~AxWidgetThread() override;
 
     Q_DISABLE_COPY_MOVE(AxWidgetThread)
@@ -53,8 +62,10 @@ public:
     static constexpr int WindowsPerSpan = 3;
     static constexpr qint64 WindowSpanMs = 10000;
 
-    // The one profile of the client, persistent under the user's data folder; created on first use.
+    // The channel pages' profile, persistent under the user's data folder; created on first use.
     static QWebEngineProfile *profile();
+    // The advertisements' profile: off the record, so it keeps nothing on disk; created on first use.
+    static QWebEngineProfile *advertisementProfile();
     // Where http(s) addresses of new-window requests go; the desktop's default browser unless
     // replaced (tests record them instead).
     static std::function<void(const QUrl &)> &externalOpener();
@@ -62,6 +73,11 @@ public:
     // Owned by the host; the owner lays it out. Tracked so that a view already destroyed with its
     // parent window is not deleted twice.
     QPointer<QWebEngineView> axWidget;
+
+    // A renderer that leaves a ping unanswered this long while a load waits is taken as hung (5 s).
+    void setHangTimeout(int milliseconds);
+    // How often the page's garbage is collected (60 s), where the engine lets it be (EngineFlags).
+    void setCollectionInterval(int milliseconds);
 
     // The view alone filling the screen: asked for by its page, or by the user (F11). Leaving it also
     // takes the page out of its own full-screen mode.
@@ -82,6 +98,8 @@ private slots:
     void onLoadFinished(bool ok);
     void onRenderProcessTerminated(QWebEnginePage::RenderProcessTerminationStatus status, int exitCode);
     void onNewWindowRequested(QWebEngineNewWindowRequest &request);
+    void onHangCheck();
+    void collectGarbage();
 
 private:
     void finish(bool noError);
@@ -92,6 +110,16 @@ private:
     quint64 generation = 0;
     bool watching = false;
     bool readingTitle = false;
+    // While a load waits, the renderer is pinged; one that does not answer is ended and the load tried
+    // again, once: a busy page must not hold every later navigation of its view.
+    QTimer *hangCheck = nullptr;
+    QTimer *collection = nullptr;
+    int hangTimeoutMs = 5000;
+    QUrl watchedUrl;
+    // Since the renderer last answered a ping, or the load began.
+    QElapsedTimer sinceAnswer;
+    bool endingHungRenderer = false;
+    int hangsOfThisLoad = 0;
     RateLimit windowLimit{WindowsPerSpan, WindowSpanMs};
     int droppedWindows = 0;
     // Where the view sat before a page took it full screen.

@@ -14,6 +14,7 @@
 #include "updaterlauncher.h"
 
 #include <QDir>
+#include <QIcon>
 #include <QNetworkProxyFactory>
 
 #include <unistd.h>

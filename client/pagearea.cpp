@@ -15,7 +15,7 @@ Q_LOGGING_CATEGORY(lcPages, "orvane.pages", QtWarningMsg)
 using ChannelPages::localPage;
 
 PageArea::PageArea(const Widgets &widgets, QObject *parent)
-    : QObject(parent), bannerHost(new AxWidgetThread(QStringLiteral("首页"))),
+    : QObject(parent), bannerHost(new AxWidgetThread(QStringLiteral("首页"), AxWidgetThread::Profile::Advertisement)),
       loadingHost(new AxWidgetThread(QStringLiteral("Orvane"))), pageHost(new AxWidgetThread(QStringLiteral("Orvane"))),
       widgets(widgets)
 {

@@ -18,15 +18,16 @@ Q_LOGGING_CATEGORY(lcPopUp, "orvane.popup", QtWarningMsg)
 
 PopForm::PopForm(QWidget *parent)
     : QWidget(parent), stayCount(clientConfig->popstayTime), stayTimer(new QTimer(this)),
-      pageHost(new AxWidgetThread(QStringLiteral("首页"))), ui(new Ui::PopForm)
+      pageHost(new AxWidgetThread(QStringLiteral("首页"), AxWidgetThread::Profile::Advertisement)), ui(new Ui::PopForm)
 {
     ui->setupUi(this);
     // A child, so that its reports can be followed from outside (tests); deleted first all the same.
     pageHost->setParent(this);
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    // Task switchers and docks name it after the product rather than the form.
+    // Task switchers and docks name it after the product rather than the form. Its icon is the
+    // application's: an icon of its own, loaded anew for every pop-up, left a copy of every size the
+    // window system asked for in the pixmap cache each time.
     setWindowTitle(clientConfig->productName);
-    setWindowIcon(ProductIcon::forWindows());
     connect(pageHost, &AxWidgetThread::loadComplete, this, &PopForm::loadFinish);
     // A page whose renderer has ended shows an empty grey box above everything: an advertisement is
     // not worth bringing back, so the window goes.

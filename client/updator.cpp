@@ -2,6 +2,8 @@
 
 #include "clientconfig.h"
 #include "iniencoding.h"
+#include "programfolder.h"
+#include "safefolder.h"
 #include "serverconfig.h"
 #include "updaterlauncher.h"
 
@@ -12,7 +14,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPushButton>
-#include <QTemporaryFile>
+#include <QTimer>
 #include <QUrl>
 
 #include <memory>
@@ -47,6 +49,11 @@ void Updator::setTransferTimeout(int milliseconds)
     transferTimeout = milliseconds;
 }
 
+void Updator::setDeadline(int milliseconds)
+{
+    deadline = milliseconds;
+}
+
 void Updator::run()
 {
     // Only a lower-case http or https address is fetched; anything else ends the fetch at once.
@@ -70,6 +77,17 @@ void Updator::run()
     reply = manager.get(request);
     connect(reply, &QNetworkReply::readyRead, this, &Updator::httpReadyRead, Qt::DirectConnection);
     connect(reply, &QNetworkReply::finished, this, &Updator::httpFinished, Qt::DirectConnection);
+    // A byte now and then is no stall, yet the fetch must end: the whole request has a deadline too.
+    QTimer late;
+    late.setSingleShot(true);
+    connect(
+        &late, &QTimer::timeout, &manager,
+        [this] {
+            qCInfo(lcFetch) << "the server configuration did not arrive within" << deadline << "ms";
+            reply->abort();
+        },
+        Qt::DirectConnection);
+    late.start(deadline);
     exec();
     // Leaving early (the client quits) drops the request; the reply goes with the manager.
     reply = nullptr;
@@ -116,27 +134,24 @@ void Updator::finish(const QByteArray &received, const QString &error)
         return;
     }
 
-    // The file is kept beside the program for the moment it takes to read it; an installation folder
-    // the user cannot write to falls back to a temporary file.
-    QFile file(QDir::currentPath() + QLatin1Char('/') + TempFileName);
-    QTemporaryFile fallback;
-    QFile *target = &file;
-    if (!file.open(QIODevice::WriteOnly)) {
-        target = &fallback;
-        if (!fallback.open()) {
-            qCInfo(lcFetch) << "打开文件失败";
-            endFetch();
-            return;
-        }
+    // The file is kept beside the program for the moment it takes to read it: there only when that
+    // folder is the user's own and closed to others, otherwise in the user's private cache. It is
+    // written without following a link, and one planted in its place is refused.
+    SafeFolder folder(SafeFolder::choose(QDir::currentPath(), ProgramFolder::userCacheFolder()));
+    QFile file;
+    if (!folder.open(&file, TempFileName, SafeFolder::Mode::Replace)) {
+        qCWarning(lcFetch) << "打开文件失败" << folder.errorString();
+        endFetch();
+        return;
     }
     // The settings class reads UTF-8 only; a server file saved in GBK is converted first.
     const QByteArray text = IniEncoding::toUtf8(received);
-    const bool written = target->write(text) == text.size() && target->flush();
-    target->close();
+    const bool written = file.write(text) == text.size() && file.flush();
+    file.close();
     success = written;
-    const QString announced = written ? ServerConfig::apply(target->fileName(), *clientConfig) : QString();
-    if (target == &file)
-        file.remove();
+    const QString announced =
+        written ? ServerConfig::apply(QDir(folder.path()).filePath(TempFileName), *clientConfig) : QString();
+    folder.remove(TempFileName);
 
     // Only a version the server actually announces, and that differs from ours, is worth a question.
     if (!announced.isEmpty() && announced != clientConfig->appVersion)

@@ -33,6 +33,8 @@ public:
 
     // A request that receives nothing for this long fails; tests shorten it.
     void setTransferTimeout(int milliseconds);
+    // A request not done after this long fails, however slowly data still arrives (60 s).
+    void setDeadline(int milliseconds);
     // A body larger than this is not a configuration file; the fetch fails.
     static constexpr qint64 MaxBodySize = 1024 * 1024;
 
@@ -54,6 +56,7 @@ private:
     QString url;
     QPointer<QWidget> noticeParent;
     int transferTimeout = 30000;
+    int deadline = 60000;
     // Written only on the fetch thread until the reply has finished.
     QNetworkReply *reply = nullptr;
     QByteArray body;

@@ -1,5 +1,8 @@
 #include "instancelock.h"
 
+#include "programfolder.h"
+#include "safefolder.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -80,9 +83,9 @@ QString InstanceLock::privateRuntimeDir()
     if (!xdg.isEmpty() && isPrivateDir(xdg))
         return QDir::cleanPath(xdg);
 
-    // Without a runtime folder, a folder of our own in /tmp keeps other users from squatting our names.
-    const QString fallback = QDir::tempPath() + QStringLiteral("/orvane-") + QString::number(::geteuid());
-    ::mkdir(QFile::encodeName(fallback).constData(), 0700);
+    // Without a runtime folder, a folder of our own under the user's cache: a name in the shared
+    // temporary folder can be taken by another user first, who then holds our lock for good.
+    const QString fallback = SafeFolder::choose(QString(), ProgramFolder::userCacheFolder() + QStringLiteral("/run"));
     return isPrivateDir(fallback) ? fallback : QString();
 }
 

@@ -36,8 +36,8 @@ public:
         return error;
     }
 
-    // A folder only the current user can enter: XDG_RUNTIME_DIR when it is usable, otherwise a private
-    // folder of ours in the temporary folder. Empty when neither can be had.
+    // A folder only the current user can enter: XDG_RUNTIME_DIR when it is usable, otherwise
+    // "<cache home>/orvane/run", made private. Empty when neither can be had.
     static QString privateRuntimeDir();
     // Name under which the primary process listens: on Unix a socket path in privateRuntimeDir() that
     // carries the user id, so two users never meet, and empty without that folder (the lock then

@@ -1,5 +1,7 @@
 // The web page host against pages served by an nginx of the test's own on 127.0.0.1.
 #include "axwidgetthread.h"
+#include "engineflags.h"
+#include "faultserver.h"
 #include "fixture.h"
 #include "nginxserver.h"
 #include "webtest.h"
@@ -11,6 +13,8 @@
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
+
+#include <csignal>
 
 namespace {
 const int LoadTimeout = 15000;
@@ -60,6 +64,13 @@ private slots:
     void rateLimit_admitsSoManyPerSpan();
     void downloads_areRefused();
 
+    // Pages that hang
+    void hungRenderer_isEndedAndTheLoadTriedOnceMore_data();
+    void hungRenderer_isEndedAndTheLoadTriedOnceMore();
+    void pageGarbage_isCollected();
+    void advertisementRenderer_endsAloneBesideTheChannel_data();
+    void advertisementRenderer_endsAloneBesideTheChannel();
+
     // Ownership
     void leavingFullScreen_givesTheKeyboardBackToThePage();
     void viewDestroyedWithItsWindow_isNotDeletedAgain();
@@ -103,6 +114,7 @@ void TestAxWidgetThread::initTestCase()
               "<title>Orvane</title><script>var n = 0; var t = setInterval(() => {"
               "window.open('http://127.0.0.1:9/ad.html'); if (++n == 20) { clearInterval(t);"
               "document.title = 'Orvane flooded'; } }, 20);</script>");
+    writePage(QStringLiteral("loops.html"), "<title>Orvane loops</title><script>for (;;) {}</script>");
     // A slow page keeps the first of two navigations busy while the second one starts.
     QVERIFY2(server.start(www.path(), QStringLiteral("location = /slow.html { limit_rate 1k; }")),
              qPrintable(server.errorLog()));
@@ -384,6 +396,121 @@ void TestAxWidgetThread::downloads_areRefused()
     QVERIFY(!spy.at(0).at(0).toBool());
 }
 
+void TestAxWidgetThread::hungRenderer_isEndedAndTheLoadTriedOnceMore_data()
+{
+    QTest::addColumn<QString>("before"); // shown first, when not empty
+    QTest::addColumn<bool>("busy");      // and then made to run a script for ever
+    QTest::addColumn<QString>("next");   // empty: a server that answers after three hang timeouts
+    QTest::addColumn<bool>("noError");
+    QTest::addColumn<int>("ended"); // renderers ended by the host
+    const QString live = server.url(QStringLiteral("/soft/iflive.html"));
+    QTest::newRow("endless script while the next page waits")
+        << live << true << server.url(QStringLiteral("/soft/ifback.html")) << true << 1;
+    QTest::newRow("page that loops while loading fails after one more try")
+        << QString() << false << server.url(QStringLiteral("/loops.html")) << false << 2;
+    QTest::newRow("late server is no hang") << QString() << false << QString() << true << 0;
+    QTest::newRow("late server after a page is no hang") << live << false << QString() << true << 0;
+}
+
+void TestAxWidgetThread::hungRenderer_isEndedAndTheLoadTriedOnceMore()
+{
+    QFETCH(QString, before);
+    QFETCH(bool, busy);
+    QFETCH(QString, next);
+    QFETCH(bool, noError);
+    QFETCH(int, ended);
+    constexpr int Hang = 1000;
+    FaultServer late;
+    QVERIFY(late.start([](const HttpRequest &) {
+        HttpAnswer answer;
+        answer.delayMs = 3 * Hang;
+        answer.headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("text/html")));
+        answer.body = "<title>Orvane late</title>";
+        return answer;
+    }));
+    AxWidgetThread host(QStringLiteral("Orvane"));
+    host.setHangTimeout(Hang);
+    QSignalSpy complete(&host, &AxWidgetThread::loadComplete);
+    QSignalSpy crashed(&host, &AxWidgetThread::renderProcessEnded);
+    QSignalSpy terminated(host.axWidget->page(), &QWebEnginePage::renderProcessTerminated);
+    if (!before.isEmpty()) {
+        host.beginUrl(before);
+        QTRY_COMPARE_WITH_TIMEOUT(complete.count(), 1, LoadTimeout);
+        complete.clear();
+    }
+    if (busy) {
+        // The title goes out before the loop starts, so once it arrives the renderer is stuck.
+        host.axWidget->page()->runJavaScript(QStringLiteral("document.title = 'Orvane busy'; for (;;) {}"));
+        QTRY_COMPARE(host.axWidget->title(), QStringLiteral("Orvane busy"));
+    }
+    host.beginUrl(next.isEmpty() ? late.url(QStringLiteral("/late.html")) : next);
+    QTRY_COMPARE_WITH_TIMEOUT(complete.count(), 1, LoadTimeout + 4 * Hang);
+    QCOMPARE(complete.at(0).at(0).toBool(), noError);
+    QCOMPARE(terminated.count(), ended);
+    // The owner's recovery is for crashes; a hang is the host's own business.
+    QCOMPARE(crashed.count(), 0);
+}
+
+void TestAxWidgetThread::pageGarbage_isCollected()
+{
+    AxWidgetThread host(QStringLiteral("Orvane"));
+    host.setCollectionInterval(200);
+    QSignalSpy complete(&host, &AxWidgetThread::loadComplete);
+    host.beginUrl(server.url(QStringLiteral("/soft/iflive.html")));
+    QTRY_COMPARE_WITH_TIMEOUT(complete.count(), 1, LoadTimeout);
+    // Garbage of the page's own: an array only a weak reference still points to.
+    QWebEnginePage *page = host.axWidget->page();
+    page->runJavaScript(QStringLiteral("window.probe = new WeakRef(new Array(100000).fill(1)); 0"));
+    bool collected = false;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            page->runJavaScript(QStringLiteral("probe.deref() === undefined"), [&collected](const QVariant &answer) {
+                collected = collected || answer.toBool();
+            });
+            return collected;
+        }(),
+        10000);
+}
+
+void TestAxWidgetThread::advertisementRenderer_endsAloneBesideTheChannel_data()
+{
+    QTest::addColumn<bool>("hangs"); // or crashes
+    QTest::newRow("crashes") << false;
+    QTest::newRow("hangs while its next page waits") << true;
+}
+
+void TestAxWidgetThread::advertisementRenderer_endsAloneBesideTheChannel()
+{
+    QFETCH(bool, hangs);
+    // Both from the same server, as the channel page and the banner are.
+    AxWidgetThread channel(QStringLiteral("Orvane"));
+    AxWidgetThread banner(QStringLiteral("首页"), AxWidgetThread::Profile::Advertisement);
+    banner.setHangTimeout(1000);
+    QSignalSpy channelShown(&channel, &AxWidgetThread::loadComplete);
+    QSignalSpy bannerShown(&banner, &AxWidgetThread::loadComplete);
+    channel.beginUrl(server.url(QStringLiteral("/soft/iflive.html")));
+    banner.beginUrl(server.url(QStringLiteral("/banner.html")));
+    QTRY_VERIFY_WITH_TIMEOUT(channelShown.count() == 1 && bannerShown.count() == 1, LoadTimeout);
+    const qint64 channelRenderer = channel.axWidget->page()->renderProcessPid();
+    const qint64 bannerRenderer = banner.axWidget->page()->renderProcessPid();
+    QVERIFY(channelRenderer > 0 && bannerRenderer > 0);
+    QSignalSpy channelEnded(channel.axWidget->page(), &QWebEnginePage::renderProcessTerminated);
+    QSignalSpy bannerEnded(banner.axWidget->page(), &QWebEnginePage::renderProcessTerminated);
+
+    if (hangs) {
+        banner.axWidget->page()->runJavaScript(QStringLiteral("document.title = '首页 busy'; for (;;) {}"));
+        QTRY_COMPARE(banner.axWidget->title(), QStringLiteral("首页 busy"));
+        banner.beginUrl(server.url(QStringLiteral("/banner.html")));
+    } else {
+        QCOMPARE(::kill(pid_t(bannerRenderer), SIGKILL), 0);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(bannerEnded.count(), 1, LoadTimeout);
+    // The channel's renderer is another one, and lives on.
+    QTest::qWait(300);
+    QCOMPARE(channelEnded.count(), 0);
+    QCOMPARE(channel.axWidget->page()->renderProcessPid(), channelRenderer);
+}
+
 void TestAxWidgetThread::leavingFullScreen_givesTheKeyboardBackToThePage()
 {
     AxWidgetThread host(QStringLiteral("Orvane"));
@@ -440,5 +567,14 @@ void TestAxWidgetThread::hostDeletedWhileReadingTheTitle_reportsNothing()
     }
 }
 
-ORVANE_WEB_TEST_MAIN(TestAxWidgetThread)
+int main(int argc, char **argv)
+{
+    prepareWebTest();
+    // As the client starts its engine: views of one site and profile share a renderer, and their
+    // garbage can be collected.
+    EngineFlags::apply();
+    QApplication app(argc, argv);
+    TestAxWidgetThread test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_axwidgetthread.moc"

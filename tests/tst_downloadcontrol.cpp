@@ -146,6 +146,10 @@ private slots:
     void mirrors_shareThePartsAndStandInForOneThatFails();
     void diskFullDuringAResumedPart_failsAndKeepsWhatArrived();
 
+    // Slow servers
+    void slowServer_getsFreshConnectionsOnceThenFails_data();
+    void slowServer_getsFreshConnectionsOnceThenFails();
+
 private:
     // Runs one download to its end; false when FileDownloadFinished() did not come exactly once.
     bool run(DownloadControl &control, const QString &url, QSignalSpy *progress = nullptr,
@@ -1063,6 +1067,8 @@ void TestDownloadControl::mirrors_shareThePartsAndStandInForOneThatFails_data()
     QTest::newRow("mirror serves another file") << "other file";
     // Only the server that named the version is asked with it (If-Range).
     QTest::newRow("main server fails after its HEAD, mirrors name other versions") << "main fails";
+    // Far slower than the others: its parts go to them instead of holding the download for minutes.
+    QTest::newRow("mirror trickles") << "trickles";
 }
 
 void TestDownloadControl::mirrors_shareThePartsAndStandInForOneThatFails()
@@ -1091,6 +1097,10 @@ void TestDownloadControl::mirrors_shareThePartsAndStandInForOneThatFails()
             answer.cutAfter = 1000;
             answer.end = HttpAnswer::End::Reset;
         }
+        if (mirror == QLatin1String("trickles")) {
+            answer.chunkSize = 100;
+            answer.chunkDelayMs = 50;
+        }
         return answer;
     }));
     QString thirdUrl = third.url(QStringLiteral("/p.bin"));
@@ -1101,6 +1111,8 @@ void TestDownloadControl::mirrors_shareThePartsAndStandInForOneThatFails()
     }
     DownloadControl control;
     control.SetMirrors({second.url(QStringLiteral("/p.bin")), thirdUrl});
+    if (mirror == QLatin1String("trickles"))
+        control.SetSpeedRules({60000, 1024, 8, 1000});
     QVERIFY(run(control, primary.url(QStringLiteral("/p.bin"))));
     QVERIFY2(control.ErrorString().isEmpty(), qPrintable(control.ErrorString()));
     QCOMPARE(contentOf(QStringLiteral("p.bin")), content);
@@ -1157,5 +1169,47 @@ void TestDownloadControl::diskFullDuringAResumedPart_failsAndKeepsWhatArrived()
     QCOMPARE(sha256(contentOf(QStringLiteral("p.bin"))), sha256(content));
 }
 
-QTEST_GUILESS_MAIN(TestDownloadControl)
+// Slow servers
+
+void TestDownloadControl::slowServer_getsFreshConnectionsOnceThenFails_data()
+{
+    QTest::addColumn<int>("firstBytesPerChunk"); // every 20 ms, in the first round of connections
+    QTest::addColumn<int>("laterBytesPerChunk"); // and in later ones
+    QTest::addColumn<Failure>("failure");
+    QTest::newRow("trickles all along: too slow") << 20 << 20 << Failure::TooSlow;
+    QTest::newRow("trickles, then fresh connections are fast") << 20 << 5000 << Failure::None;
+    QTest::newRow("well above the floor: no stall") << 5000 << 5000 << Failure::None;
+}
+
+void TestDownloadControl::slowServer_getsFreshConnectionsOnceThenFails()
+{
+    QFETCH(int, firstBytesPerChunk);
+    QFETCH(int, laterBytesPerChunk);
+    QFETCH(Failure, failure);
+    const QByteArray content = package(300000);
+    int gets = 0;
+    FaultServer server;
+    QVERIFY(server.startServing(
+        content,
+        [&](const HttpRequest &request, HttpAnswer &answer) {
+            if (request.method != "GET")
+                return;
+            answer.chunkSize = ++gets <= 5 ? firstBytesPerChunk : laterBytesPerChunk;
+            answer.chunkDelayMs = 20;
+        },
+        Ranges::Any, "\"v1\""));
+    DownloadControl control;
+    // Stalled below 10 KB/s over half a second: 25 times what the slow rows send, a 25th of the fast.
+    control.SetSpeedRules({500, 10000, 8, 60000});
+    QVERIFY(fetch(control, server));
+    QCOMPARE(control.FailureCause(), failure);
+    if (failure == Failure::None)
+        QCOMPARE(contentOf(QStringLiteral("p.bin")), content);
+    else // what arrived is kept for the next try
+        QVERIFY(leftFiles().contains(QStringLiteral("p.bin.part")));
+    // One fresh round of connections after the first stall, none after the second.
+    QCOMPARE(gets, firstBytesPerChunk == laterBytesPerChunk && failure == Failure::None ? 5 : 10);
+}
+
+QTEST_MAIN(TestDownloadControl)
 #include "tst_downloadcontrol.moc"

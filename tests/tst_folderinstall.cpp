@@ -117,6 +117,7 @@ private slots:
     void diskFull_leavesTheOldVersion();
     void startedTwice_theSecondWaits();
     void parentNotWritable_namesTheOwnerAndMovesNothing();
+    void parentOpenToOthers_isRefusedAndWhatLiesThereLeftAlone();
 };
 
 void TestFolderInstall::badArchive_isRefusedBeforeAnythingMoves_data()
@@ -295,6 +296,26 @@ void TestFolderInstall::parentNotWritable_namesTheOwnerAndMovesNothing()
     QCOMPARE(said.trimmed(), QStringLiteral("problem %1 %2").arg(int(Problem::NotWritable)).arg(owner));
     QCOMPARE(installation.version(), QStringLiteral("1.0"));
     QVERIFY(installation.clean());
+}
+
+void TestFolderInstall::parentOpenToOthers_isRefusedAndWhatLiesThereLeftAlone()
+{
+    Installation installation;
+    QVERIFY(installation.make());
+    const QString parent = installation.root.path();
+    for (const QFile::Permissions openTo : {QFile::WriteGroup, QFile::WriteOther}) {
+        QVERIFY(QFile::setPermissions(parent, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | openTo));
+        const FolderInstall::Result refused = FolderInstall(installation.folder).prepare(installation.archive,
+                                                                                         QStringLiteral("2.0"));
+        QCOMPARE(refused.problem, Problem::SharedParent);
+        QCOMPARE(installation.version(), QStringLiteral("1.0"));
+        QVERIFY(installation.clean());
+        // A journal that someone else may have written is not obeyed at the next start.
+        QVERIFY(QDir(parent).mkdir(QFileInfo(FolderInstall::stagingName(installation.folder)).fileName()));
+        QCOMPARE(FolderInstall::recover(installation.folder), Recovery::Action::Nothing);
+        QVERIFY(QFileInfo::exists(FolderInstall::stagingName(installation.folder)));
+        QVERIFY(QDir(FolderInstall::stagingName(installation.folder)).removeRecursively());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFolderInstall)

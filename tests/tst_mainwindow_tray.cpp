@@ -3,6 +3,7 @@
 #include "clientconfig.h"
 #include "mainwindow.h"
 #include "popform.h"
+#include "producticon.h"
 #include "skinform.h"
 #include "webtest.h"
 
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -121,6 +123,8 @@ private:
 
 void TestMainWindowTray::initTestCase()
 {
+    // As the client's start-up does: windows without an icon of their own show the application's.
+    QApplication::setWindowIcon(ProductIcon::forWindows());
     qputenv("ORVANE_SERVER_URL", "http://127.0.0.1:9");
     QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "openUrl");
     QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "openUrl");

@@ -3,6 +3,7 @@
 #include "advertising.h"
 #include "axwidgetthread.h"
 #include "clientconfig.h"
+#include "engineflags.h"
 #include "fixture.h"
 #include "mainwindow.h"
 #include "nginxserver.h"
@@ -99,7 +100,8 @@ private slots:
 
     // Renderers that end
     void killedPageRenderer_showsTheLoadingPageAndReloadsThreeTimesThenTheErrorPage();
-    void killedBannerRenderer_showsTheLocalBannerThenTheBannerAgain();
+    void bannerRendererEnding_leavesThePageAndItsRecoveriesAlone_data();
+    void bannerRendererEnding_leavesThePageAndItsRecoveriesAlone();
 
 private:
     void writeChannel(int page, const QByteArray &title);
@@ -501,24 +503,63 @@ void TestPageArea::killedPageRenderer_showsTheLoadingPageAndReloadsThreeTimesThe
     verifySelected(1);
 }
 
-void TestPageArea::killedBannerRenderer_showsTheLocalBannerThenTheBannerAgain()
+void TestPageArea::bannerRendererEnding_leavesThePageAndItsRecoveriesAlone_data()
 {
+    QTest::addColumn<bool>("hangs"); // or crashes
+    QTest::newRow("crashes: the local banner, then the banner again") << false;
+    QTest::newRow("hangs while its next page waits: ended and loaded again") << true;
+}
+
+void TestPageArea::bannerRendererEnding_leavesThePageAndItsRecoveriesAlone()
+{
+    QFETCH(bool, hangs);
     QFile banner(www.filePath(QStringLiteral("banner.html")));
     QVERIFY(banner.open(QIODevice::WriteOnly));
     banner.write("<!doctype html><meta charset=\"utf-8\"><title>首页广告</title><p>ad");
     banner.close();
     startWindow(server.url());
     clientConfig->bannerADUrl = server.url(QStringLiteral("/banner.html"));
-    QWebEngineView *bannerView = pages()->bannerHost->axWidget;
-    pages()->bannerHost->beginUrl(clientConfig->bannerADUrl);
+    AxWidgetThread *bannerHost = pages()->bannerHost;
+    QWebEngineView *bannerView = bannerHost->axWidget;
+    bannerHost->setHangTimeout(1000);
+    bannerHost->beginUrl(clientConfig->bannerADUrl);
     QTRY_VERIFY_WITH_TIMEOUT(bannerView->isVisible() && bannerView->title() == QStringLiteral("首页广告"), LoadTimeout);
 
+    // The channel page comes from the same server, yet its renderer is another one.
+    waitForPage(QUrl(server.url(QStringLiteral("/soft/iflive.html"))));
+    const qint64 pageRenderer = view("pageView")->page()->renderProcessPid();
+    const qint64 bannerRenderer = bannerView->page()->renderProcessPid();
+    ShowCounter loading(view("loadingView"));
+    QSignalSpy pageEnded(view("pageView")->page(), &QWebEnginePage::renderProcessTerminated);
     QSignalSpy shown(bannerView, &QWebEngineView::urlChanged);
-    killRenderer(bannerView);
-    QTRY_VERIFY_WITH_TIMEOUT(shown.count() >= 2 && bannerView->title() == QStringLiteral("首页广告"), LoadTimeout);
-    QCOMPARE(shown.first().first().toUrl(), QUrl::fromLocalFile(localPage(QStringLiteral("errorb.html"))));
+
+    if (hangs) {
+        bannerView->page()->runJavaScript(QStringLiteral("document.title = '首页 busy'; for (;;) {}"));
+        QTRY_COMPARE(bannerView->title(), QStringLiteral("首页 busy"));
+        bannerHost->beginUrl(clientConfig->bannerADUrl);
+    } else {
+        killRenderer(bannerView);
+        QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), LoadTimeout);
+        QCOMPARE(shown.first().first().toUrl(), QUrl::fromLocalFile(localPage(QStringLiteral("errorb.html"))));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(bannerView->page()->renderProcessPid() != bannerRenderer &&
+                                 bannerView->url() == QUrl(clientConfig->bannerADUrl) &&
+                                 bannerView->title() == QStringLiteral("首页广告"),
+                             LoadTimeout);
     QVERIFY(bannerView->isVisible());
+    // The page neither went nor spent a recovery: the loading page, which every recovery shows, never came.
+    QCOMPARE(pageEnded.count(), 0);
+    QCOMPARE(view("pageView")->page()->renderProcessPid(), pageRenderer);
+    QCOMPARE(loading.shows, 0);
 }
 
-ORVANE_WEB_TEST_MAIN(TestPageArea)
+int main(int argc, char **argv)
+{
+    prepareWebTest();
+    // As the client starts its engine: views of one site and profile share a renderer.
+    EngineFlags::apply();
+    QApplication app(argc, argv);
+    TestPageArea test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_pagearea.moc"

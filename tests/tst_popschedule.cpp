@@ -32,7 +32,8 @@ void TestPopSchedule::dueTicks_data()
     QTest::addColumn<QList<int>>("expected");
     QTest::newRow("defaults give one pop-up") << 180 << 0 << 2000 << QList<int>{180};
     QTest::newRow("30 then every 600") << 30 << 600 << 1900 << QList<int>{30, 630, 1230, 1830};
-    QTest::newRow("delay of one") << 1 << 2 << 6 << QList<int>{1, 3, 5};
+    QTest::newRow("delay of one, period below a minute") << 1 << 1 << 130 << QList<int>{1, 61, 121};
+    QTest::newRow("period of a minute") << 2 << 60 << 130 << QList<int>{2, 62, 122};
     QTest::newRow("no delay, no pop-ups") << 0 << 600 << 2000 << QList<int>{};
     QTest::newRow("negative delay, no pop-ups") << -5 << 10 << 100 << QList<int>{};
 }

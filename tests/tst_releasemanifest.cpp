@@ -15,6 +15,8 @@ private slots:
     void versions_compareNumericallyPartByPart();
     void check_rotationExpiryAndDowngrade_data();
     void check_rotationExpiryAndDowngrade();
+    void expiry_hasOneSpellingOfARealMoment_data();
+    void expiry_hasOneSpellingOfARealMoment();
 };
 
 void TestReleaseManifest::versions_compareNumericallyPartByPart_data()
@@ -64,6 +66,10 @@ void TestReleaseManifest::check_rotationExpiryAndDowngrade_data()
     QTest::newRow("expiry: a second left") << 'o' << "o" << newer << false << 1 << R::None;
     QTest::newRow("expiry: expiring now") << 'o' << "o" << newer << false << 0 << R::Expired;
     QTest::newRow("expiry: a day ago") << 'o' << "o" << newer << false << -86400 << R::Expired;
+    const int tenYears = Release::MaxExpiryDays * 86400;
+    QTest::newRow("expiry: ten years ahead") << 'o' << "o" << newer << false << tenYears << R::None;
+    QTest::newRow("expiry: a second beyond ten years")
+        << 'o' << "o" << newer << false << tenYears + 1 << R::ExpiryTooFar;
     QTest::newRow("downgrade: same version") << 'o' << "o"
                                              << "1.2.0.21130" << false << 60 << R::None;
     QTest::newRow("downgrade: older, numerically") << 'o' << "o"
@@ -98,6 +104,33 @@ void TestReleaseManifest::check_rotationExpiryAndDowngrade()
     release.manifest.expires = Release::expiryText(now.addSecs(secondsToExpiry));
     release.resign(TestRelease::key(signer));
     QCOMPARE(Release::check(release.manifest, version, QStringLiteral("1.2.0.21130"), keys, now), refusal);
+}
+
+void TestReleaseManifest::expiry_hasOneSpellingOfARealMoment_data()
+{
+    QTest::addColumn<QString>("expires");
+    QTest::addColumn<Release::Refusal>("refusal");
+    using R = Release::Refusal;
+    QTest::newRow("next year") << "2027-06-01T12:00:00Z" << R::None;
+    QTest::newRow("year 9999") << "9999-12-31T23:59:59Z" << R::ExpiryTooFar;
+    QTest::newRow("hour 24") << "2027-01-01T24:00:00Z" << R::ManifestMalformed;
+    QTest::newRow("minute 60") << "2027-01-01T12:60:00Z" << R::ManifestMalformed;
+    QTest::newRow("February 30") << "2027-02-30T12:00:00Z" << R::ManifestMalformed;
+    QTest::newRow("offset instead of Z") << "2027-01-01T12:00:00+00:00" << R::ManifestMalformed;
+}
+
+void TestReleaseManifest::expiry_hasOneSpellingOfARealMoment()
+{
+    QFETCH(QString, expires);
+    QFETCH(Release::Refusal, refusal);
+    const QDateTime now = QDateTime::fromString(QStringLiteral("2026-06-01T12:00:00Z"), Qt::ISODate);
+    TestRelease release = TestRelease::of("package");
+    release.manifest.expires = expires;
+    // Signed where it has a canonical text at all; a malformed date keeps the signature of the release
+    // before, and must be refused before any signature is looked at.
+    release.resign();
+    QCOMPARE(Release::check(release.manifest, release.manifest.version, QString(), {TestRelease::key().publicKey}, now),
+             refusal);
 }
 
 QTEST_GUILESS_MAIN(TestReleaseManifest)

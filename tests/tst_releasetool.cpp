@@ -1,5 +1,6 @@
 // The operator's release tool as a program: key, signed configuration, verification, bad input.
 #include "serverinfo.h"
+#include "testrelease.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,6 +52,8 @@ private slots:
     void signedConfig_verifiesUntilThePackageChanges();
     void badInput_failsWithAReasonAndLeavesNoKeyFile_data();
     void badInput_failsWithAReasonAndLeavesNoKeyFile();
+    void verify_refusesAFarOrImpossibleExpiry_data();
+    void verify_refusesAFarOrImpossibleExpiry();
 
 private:
     QString path(const char *name) const
@@ -134,6 +137,28 @@ void TestReleaseTool::badInput_failsWithAReasonAndLeavesNoKeyFile()
     QVERIFY(run.out.isEmpty());
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
     QCOMPARE(contentOf(path("release.key")), keyBefore);
+}
+
+void TestReleaseTool::verify_refusesAFarOrImpossibleExpiry_data()
+{
+    QTest::addColumn<QString>("expires");
+    QTest::addColumn<QByteArray>("reason");
+    QTest::newRow("year 9999") << "9999-12-31T23:59:59Z" << QByteArray("3650 days");
+    QTest::newRow("hour 24") << "2030-01-01T24:00:00Z" << QByteArray("malformed");
+}
+
+void TestReleaseTool::verify_refusesAFarOrImpossibleExpiry()
+{
+    QFETCH(QString, expires);
+    QFETCH(QByteArray, reason);
+    TestRelease release = TestRelease::of("#!/bin/sh\n");
+    release.manifest.expires = expires;
+    release.resign();
+    QVERIFY(writeFile(path("forged.ini"), release.ini()));
+    const Run run = tool({"verify", "--public-key", Release::publicKeyText(TestRelease::key().publicKey), "--config",
+                          path("forged.ini")});
+    QVERIFY(run.exitCode > 0);
+    QVERIFY2(run.err.contains(reason), run.err.constData());
 }
 
 QTEST_GUILESS_MAIN(TestReleaseTool)

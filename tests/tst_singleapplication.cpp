@@ -62,8 +62,8 @@ private slots:
     void stoppedPrimary_isNotRobbed();
     void simultaneousStarts_leaveExactlyOnePrimary();
     void otherUser_getsAnInstanceOfTheirOwn();
-    void noRuntimeFolder_privateTmpFolderOrNoServer_data();
-    void noRuntimeFolder_privateTmpFolderOrNoServer();
+    void noRuntimeFolder_privateCacheFolderOrNoServer_data();
+    void noRuntimeFolder_privateCacheFolderOrNoServer();
 
 private:
     // Sends `bytes` to this process's own server, as another process would.
@@ -282,6 +282,10 @@ void TestSingleApplication::otherUser_getsAnInstanceOfTheirOwn()
 
     QProcessEnvironment env = test.environment();
     env.remove(QStringLiteral("XDG_RUNTIME_DIR")); // ours is closed to them
+    // Their own cache, where their lock and socket go.
+    QTemporaryDir cache;
+    QVERIFY(::chown(QFile::encodeName(cache.path()).constData(), 65534, 65534) == 0);
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), cache.path());
     QProcess *theirs = test.start(setpriv,
                                   {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
                                    QStringLiteral("--clear-groups"), probe, key},
@@ -291,58 +295,72 @@ void TestSingleApplication::otherUser_getsAnInstanceOfTheirOwn()
     QCOMPARE(messagesOf(mine), QStringList());
     theirs->kill();
     theirs->waitForFinished(5000);
-    QDir(QDir::tempPath() + QStringLiteral("/orvane-65534")).removeRecursively();
 }
 
-void TestSingleApplication::noRuntimeFolder_privateTmpFolderOrNoServer_data()
+void TestSingleApplication::noRuntimeFolder_privateCacheFolderOrNoServer_data()
 {
-    QTest::addColumn<QString>("found"); // what already has the name orvane-<uid> in the temporary folder
+    QTest::addColumn<QString>("found"); // what already has the name orvane/run in the user's cache
     QTest::addColumn<bool>("listens");
     QTest::newRow("nothing: created private") << "" << true;
     QTest::newRow("our private folder: used") << "private" << true;
-    QTest::newRow("a folder open to others: refused") << "open" << false;
+    QTest::newRow("our folder readable by others: closed and used") << "readable" << true;
+    QTest::newRow("a folder others can write: refused") << "open" << false;
     QTest::newRow("a link to a private folder: refused") << "link" << false;
     QTest::newRow("a file: refused") << "file" << false;
+    QTest::newRow("the temporary folder's name squatted: not used") << "squatted" << true;
 }
 
-void TestSingleApplication::noRuntimeFolder_privateTmpFolderOrNoServer()
+void TestSingleApplication::noRuntimeFolder_privateCacheFolderOrNoServer()
 {
     QFETCH(QString, found);
     QFETCH(bool, listens);
     QTemporaryDir tmp;
-    const QString ours = tmp.filePath(QStringLiteral("orvane-%1").arg(::geteuid()));
-    const QString elsewhere = tmp.filePath(QStringLiteral("elsewhere"));
-    if (found == QLatin1String("private") || found == QLatin1String("open"))
+    QTemporaryDir cache;
+    const QString ours = cache.filePath(QStringLiteral("orvane/run"));
+    const QString elsewhere = cache.filePath(QStringLiteral("elsewhere"));
+    QVERIFY(QDir().mkpath(cache.filePath(QStringLiteral("orvane"))));
+    const auto mode = [](const QString &path, int bits) {
+        return ::chmod(QFile::encodeName(path).constData(), mode_t(bits)) == 0;
+    };
+    if (found == QLatin1String("private") || found == QLatin1String("open") || found == QLatin1String("readable"))
         QVERIFY(QDir().mkdir(ours));
     if (found == QLatin1String("open"))
-        QVERIFY(QFile::setPermissions(ours, QFile::Permissions(0x7777)));
+        QVERIFY(mode(ours, 0777));
+    if (found == QLatin1String("readable"))
+        QVERIFY(mode(ours, 0755));
     if (found == QLatin1String("private"))
-        QVERIFY(QFile::setPermissions(ours, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(mode(ours, 0700));
     if (found == QLatin1String("link")) {
         QVERIFY(QDir().mkdir(elsewhere));
-        QVERIFY(QFile::setPermissions(elsewhere, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(mode(elsewhere, 0700));
         QVERIFY(QFile::link(elsewhere, ours));
     }
     if (found == QLatin1String("file")) {
         QFile file(ours);
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
+    // Where the name a shared folder once held has been taken by someone else first.
+    if (found == QLatin1String("squatted")) {
+        const QString squat = tmp.filePath(QStringLiteral("orvane-%1").arg(::geteuid()));
+        QVERIFY(QDir().mkdir(squat));
+        QVERIFY(mode(squat, 0777));
+    }
 
     ProcessTest test;
     QProcessEnvironment env = test.environment();
     env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     env.insert(QStringLiteral("TMPDIR"), tmp.path());
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), cache.path());
     QProcess *probe1 = test.start(probe, {uniqueKey("tmp")}, env);
     QVERIFY2(ProcessTest::waitForOutput(probe1, QStringLiteral("primary listening=")),
              qPrintable(ProcessTest::output(probe1)));
     QVERIFY2(ProcessTest::output(probe1).contains(QStringLiteral("primary listening=%1").arg(int(listens))),
              qPrintable(ProcessTest::output(probe1)));
-    // Whatever happened, nothing of ours lies in the shared folder itself or in someone else's (Qt keeps
-    // a private runtime-<user> folder of its own there).
-    const QDir shared(tmp.path());
-    for (const QString &entry : shared.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System)) {
-        QVERIFY2(entry == QFileInfo(ours).fileName() || entry == QLatin1String("elsewhere") ||
-                     entry.startsWith(QLatin1String("runtime-")),
+    // Whatever happened, nothing of ours lies in the shared temporary folder (Qt keeps a private
+    // runtime-<user> folder of its own there) or in someone else's.
+    for (const QString &entry : QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System)) {
+        QVERIFY2(entry.startsWith(QLatin1String("runtime-")) ||
+                     (found == QLatin1String("squatted") && QDir(tmp.filePath(entry)).isEmpty()),
                  qPrintable(entry));
     }
     QVERIFY(QDir(elsewhere).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).isEmpty());

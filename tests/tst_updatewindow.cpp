@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QThread>
 #include <QTimer>
 
 #include <unistd.h>
@@ -52,7 +53,19 @@ bool serveUpdate(FaultServer &server, const QByteArray &configBody, const QByteA
     });
 }
 
-enum class ConfigAnswer { UpToDate, Newer, Older, NoKeys, Garbage, NotFound, Refused, Stalls, OneMiB, OverOneMiB };
+enum class ConfigAnswer {
+    UpToDate,
+    Newer,
+    Older,
+    NoKeys,
+    Garbage,
+    NotFound,
+    Refused,
+    Stalls,
+    Trickles,
+    OneMiB,
+    OverOneMiB,
+};
 
 // A newer version's configuration padded with a comment to `size` bytes.
 QByteArray paddedConfig(int size)
@@ -79,6 +92,7 @@ private slots:
     void check_showsItsOutcome_data();
     void check_showsItsOutcome();
     void check_consumesServerConfigOnlyWhenFetched();
+    void check_readsNoFurtherThanTheCapWhileTheWindowIsBusy();
     void notes_htmlIsShownAsRichText();
     void notesLinks_openOnlyWebAddressesOutside_data();
     void notesLinks_openOnlyWebAddressesOutside();
@@ -88,6 +102,8 @@ private slots:
     void update_downloadsRunsThePackageAndCloses();
     void failedDownload_reportsRunsNothingAndAllowsARetry_data();
     void failedDownload_reportsRunsNothingAndAllowsARetry();
+    void plantedLinks_areRefusedAndNothingOutsideIsTouched_data();
+    void plantedLinks_areRefusedAndNothingOutsideIsTouched();
     void progress_countsBytesAndFillsTheBarForAnySize_data();
     void progress_countsBytesAndFillsTheBarForAnySize();
 
@@ -96,6 +112,8 @@ private slots:
     void closeWhileTheClientIsLeaving_isRefused();
 
     void mirrorsFromTheConfiguration_shareTheDownload();
+    void hashFailureWithMirrors_primaryAloneOnceMore_data();
+    void hashFailureWithMirrors_primaryAloneOnceMore();
 
     // Window
     void download_showsSpeedAndTimeLeft();
@@ -152,6 +170,7 @@ MainWindow *TestUpdateWindow::makeWindow(const QString &configUrl)
     window->setConfigUrl(configUrl);
     window->setCheckDelay(0);
     window->setSpeedWindow(1000);
+    window->setFetchDeadline(3000);
     window->setRetrySchedule({5, 20, 200, 60000});
     window->setTrustedKeys({TestRelease::key().publicKey});
     window->show();
@@ -217,6 +236,7 @@ void TestUpdateWindow::check_showsItsOutcome_data()
     QTest::newRow("404") << ConfigAnswer::NotFound << failed << false;
     QTest::newRow("refused") << ConfigAnswer::Refused << failed << false;
     QTest::newRow("stalls") << ConfigAnswer::Stalls << failed << false;
+    QTest::newRow("trickles past the deadline") << ConfigAnswer::Trickles << failed << false;
     QTest::newRow("1 MiB is read") << ConfigAnswer::OneMiB << offer << true;
     QTest::newRow("over 1 MiB is refused") << ConfigAnswer::OverOneMiB << failed << false;
 }
@@ -260,6 +280,12 @@ void TestUpdateWindow::check_showsItsOutcome()
         case ConfigAnswer::OverOneMiB:
             reply.body = paddedConfig(1024 * 1024 + 1);
             break;
+        case ConfigAnswer::Trickles:
+            // Never silent for long enough to stall, never done.
+            reply.body = config("1.2.0.21131", "http://127.0.0.1:9/p.exe");
+            reply.chunkSize = 1;
+            reply.chunkDelayMs = 100;
+            break;
         }
         return reply;
     }));
@@ -300,6 +326,53 @@ void TestUpdateWindow::check_consumesServerConfigOnlyWhenFetched()
     makeWindow(server.url(QStringLiteral("/soft/config.ini")));
     QTRY_COMPARE(child<QLabel>("label_note")->text(), QStringLiteral("恭喜，已经是最新版本！"));
     QCOMPARE(QFile::exists(QStringLiteral("ServerConfig.ini")), false);
+}
+
+void TestUpdateWindow::check_readsNoFurtherThanTheCapWhileTheWindowIsBusy()
+{
+    // The server, on a thread of its own, sends without end and without a length, as fast as it is read;
+    // the window's thread is kept busy as painting keeps it. What the updater takes in between two of its
+    // turns must stay near the cap, not grow with the server's speed.
+    QThread thread;
+    auto *server = new FaultServer;
+    server->moveToThread(&thread);
+    thread.start();
+    const auto onServer = [server](const std::function<void()> &call) {
+        QMetaObject::invokeMethod(server, call, Qt::BlockingQueuedConnection);
+    };
+    const QByteArray endless(128 * 1024 * 1024, ';');
+    bool started = false;
+    onServer([&] {
+        started = server->start([endless](const HttpRequest &) {
+            HttpAnswer reply;
+            reply.body = endless;
+            reply.sendContentLength = false;
+            reply.chunkSize = 256 * 1024;
+            return reply;
+        });
+    });
+    QVERIFY(started);
+    QString url;
+    onServer([&] {
+        url = server->url(QStringLiteral("/soft/config.ini"));
+    });
+    QTimer busy;
+    connect(&busy, &QTimer::timeout, this, [] {
+        QThread::msleep(300);
+    });
+    busy.start(10);
+    makeWindow(url);
+    QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>("label_note")->text(), QStringLiteral("获取更新信息失败"), 20000);
+    busy.stop();
+    qint64 sent = 0;
+    onServer([&] {
+        sent = server->bodyBytesSent();
+        delete server;
+    });
+    thread.quit();
+    thread.wait();
+    // The cap and what the system's socket buffers hold.
+    QVERIFY2(sent < 24 * 1024 * 1024, qPrintable(QString::number(sent)));
 }
 
 void TestUpdateWindow::notes_htmlIsShownAsRichText()
@@ -447,6 +520,56 @@ void TestUpdateWindow::failedDownload_reportsRunsNothingAndAllowsARetry()
         QVERIFY(!window->isVisible());
         QVERIFY(boxText == expected);
     }
+}
+
+void TestUpdateWindow::plantedLinks_areRefusedAndNothingOutsideIsTouched_data()
+{
+    QTest::addColumn<QString>("name"); // where the link lies in the work folder
+    QTest::addColumn<QString>("note"); // what the window says
+    QTest::newRow("configuration copy") << "ServerConfig.ini" << QStringLiteral("获取更新信息失败");
+    const QString refused =
+        QStringLiteral("下载更新包失败！") + MainWindow::failureText(DownloadControl::Failure::Unsafe);
+    QTest::newRow("part file") << "orvane-update.sh.part" << refused;
+    QTest::newRow("resume state") << "orvane-update.sh.part.state" << refused;
+    QTest::newRow("resume state being written") << "orvane-update.sh.part.state.new" << refused;
+    QTest::newRow("package") << "orvane-update.sh" << refused;
+}
+
+void TestUpdateWindow::plantedLinks_areRefusedAndNothingOutsideIsTouched()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, note);
+    QTemporaryDir outside;
+    const QString target = outside.filePath(QStringLiteral("target"));
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("keep") == 4);
+    file.close();
+    QVERIFY(QFile::link(target, name));
+    FaultServer server;
+    const QByteArray configBody = config("1.2.0.21131", "/soft/orvane-update.sh");
+    // With a validator, so that the download keeps a resume state.
+    QVERIFY(server.start([&](const HttpRequest &request) {
+        if (request.path == "/soft/config.ini") {
+            HttpAnswer reply;
+            reply.body = configBody;
+            return reply;
+        }
+        return FaultServer::honest(Script, request, FaultServer::Ranges::Any, "\"v1\"");
+    }));
+    makeWindow(server.url(QStringLiteral("/soft/config.ini")));
+    if (name != QLatin1String("ServerConfig.ini")) {
+        auto *update = child<QPushButton>("pushButton_update");
+        QTRY_VERIFY(update->isEnabled());
+        answerNextBox(QStringLiteral("确定"));
+        update->click();
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(child<QLabel>("label_note")->text().startsWith(note), 10000);
+    QVERIFY(!QFile::exists(QStringLiteral("package-ran")));
+    QVERIFY(QFileInfo(name).isSymLink());
+    QFile kept(target);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("keep"));
+    QCOMPARE(QFileInfo(target).permissions() & QFileDevice::ExeOwner, QFileDevice::Permissions());
 }
 
 void TestUpdateWindow::progress_countsBytesAndFillsTheBarForAnySize_data()
@@ -599,6 +722,50 @@ void TestUpdateWindow::mirrorsFromTheConfiguration_shareTheDownload()
                  paths.contains(QStringLiteral("/again/orvane-update.sh")) &&
                  paths.contains(QStringLiteral("/orvane-update.sh")),
              qPrintable(paths.join(u' ')));
+}
+
+void TestUpdateWindow::hashFailureWithMirrors_primaryAloneOnceMore_data()
+{
+    QTest::addColumn<bool>("primaryGood");
+    QTest::newRow("mirror serves another file of the same size") << true;
+    QTest::newRow("primary does too: refused after one more try") << false;
+}
+
+void TestUpdateWindow::hashFailureWithMirrors_primaryAloneOnceMore()
+{
+    QFETCH(bool, primaryGood);
+    const QByteArray content = Script + QByteArray(200000, '#');
+    const QByteArray other = Script + QByteArray(200000, '%');
+    FaultServer mirror;
+    QVERIFY(mirror.start([&](const HttpRequest &request) {
+        return FaultServer::honest(other, request);
+    }));
+    FaultServer server;
+    QVERIFY(serveUpdate(server,
+                        config("1.2.0.21131", "/soft/orvane-update.sh", "x", content) +
+                            "updatePackMirrors=" + mirror.url(QStringLiteral("/orvane-update.sh")).toUtf8() + "\n",
+                        primaryGood ? content : other));
+    makeWindow(server.url(QStringLiteral("/soft/config.ini")));
+    auto *update = child<QPushButton>("pushButton_update");
+    QTRY_VERIFY(update->isEnabled());
+    if (!primaryGood)
+        answerNextBox(QStringLiteral("确定"));
+    update->click();
+    if (primaryGood) {
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QStringLiteral("package-ran")), 15000);
+    } else {
+        QTRY_COMPARE_WITH_TIMEOUT(boxText, QStringLiteral("更新包校验失败，已删除"), 15000);
+        QVERIFY(!QFile::exists(QStringLiteral("package-ran")));
+    }
+    const auto heads = [](const FaultServer &each) {
+        return std::count_if(each.requests().cbegin(), each.requests().cend(), [](const HttpRequest &request) {
+            return request.method == "HEAD";
+        });
+    };
+    // Two downloads, the second without the mirror.
+    QCOMPARE(heads(server), 2);
+    QVERIFY(!mirror.requests().isEmpty());
+    QVERIFY(!QFile::exists(QStringLiteral("orvane-update.sh")) || primaryGood);
 }
 
 // Window

@@ -11,7 +11,9 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QStringEncoder>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -76,8 +78,10 @@ private slots:
     void fetch_appliesTheServerKeys();
     void fetch_readsUtf8OrGbk_data();
     void fetch_readsUtf8OrGbk();
-    void fetch_silentServerFailsAfterTheTransferTimeout();
+    void fetch_slowServerFailsInTime_data();
+    void fetch_slowServerFailsInTime();
     void fetch_readOnlyProgramFolderStillAppliesTheKeys();
+    void fetch_linkAtTheCopyIsRefusedAndLeftAlone();
 
     // Trying a failed fetch again
     void fetchAgain_afterAFailureOnlyAndNeverAfterASuccess();
@@ -101,6 +105,8 @@ private:
 
 void TestUpdator::initTestCase()
 {
+    // The user's cache, where the configuration goes when the program folder will not do.
+    QStandardPaths::setTestModeEnabled(true);
     ORVANE_REQUIRE_FIXTURE(NginxServer::isAvailable(), "nginx");
 }
 
@@ -234,23 +240,43 @@ void TestUpdator::fetch_readsUtf8OrGbk()
     QCOMPARE(clientConfig->textADStr, QStringLiteral("欢迎收看;节目预告"));
 }
 
-void TestUpdator::fetch_silentServerFailsAfterTheTransferTimeout()
+void TestUpdator::fetch_slowServerFailsInTime_data()
 {
-    // Accepts the connection and never answers.
-    QTcpServer silent;
-    QVERIFY(silent.listen(QHostAddress::LocalHost));
-    QList<QTcpSocket *> held;
-    connect(&silent, &QTcpServer::newConnection, this, [&] {
-        held << silent.nextPendingConnection();
-    });
+    QTest::addColumn<bool>("trickles"); // a byte every 100 ms, or nothing at all
+    QTest::newRow("silent: the transfer timeout") << false;
+    QTest::newRow("trickling: the deadline") << true;
+}
 
-    Updator updator(QStringLiteral("http://127.0.0.1:%1/soft/config.ini").arg(silent.serverPort()), notice);
+void TestUpdator::fetch_slowServerFailsInTime()
+{
+    QFETCH(bool, trickles);
+    // Accepts the connection and then says nothing, or a byte now and then without end.
+    QTcpServer slow;
+    QVERIFY(slow.listen(QHostAddress::LocalHost));
+    QList<QTcpSocket *> held;
+    QTimer drip;
+    connect(&slow, &QTcpServer::newConnection, this, [&] {
+        held << slow.nextPendingConnection();
+        if (trickles)
+            held.last()->write("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n");
+    });
+    connect(&drip, &QTimer::timeout, this, [&] {
+        for (QTcpSocket *socket : held)
+            socket->write(";");
+    });
+    drip.start(100);
+
+    Updator updator(QStringLiteral("http://127.0.0.1:%1/soft/config.ini").arg(slow.serverPort()), notice);
     updator.setTransferTimeout(400);
+    updator.setDeadline(1500);
     QElapsedTimer timer;
     timer.start();
     runFetch(QString(), &updator);
     QVERIFY(!held.isEmpty());
-    QVERIFY2(timer.elapsed() >= 350 && timer.elapsed() < 5000, QByteArray::number(timer.elapsed()));
+    const qint64 expected = trickles ? 1500 : 400;
+    // Coarse timers may fire up to 5 % early.
+    QVERIFY2(timer.elapsed() >= expected * 9 / 10 && timer.elapsed() < expected + 5000,
+             QByteArray::number(timer.elapsed()));
     QCOMPARE(clientConfig->popDelayTime, 180);
 }
 
@@ -264,6 +290,30 @@ void TestUpdator::fetch_readOnlyProgramFolderStillAppliesTheKeys()
     QVERIFY(gone.remove());
     runFetch(nginx.url(QStringLiteral("/soft/config.ini")));
     QCOMPARE(clientConfig->popDelayTime, 42);
+}
+
+void TestUpdator::fetch_linkAtTheCopyIsRefusedAndLeftAlone()
+{
+    serve(SameVersion + "popDelayTime=42\n");
+    QTemporaryDir outside;
+    const QString target = outside.filePath(QStringLiteral("target"));
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("keep") == 4);
+    file.close();
+    const QString link = programDir.filePath(QStringLiteral("SConfig.ini"));
+    QVERIFY(QFile::link(target, link));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("symbolic link")));
+    Updator updator(nginx.url(QStringLiteral("/soft/config.ini")), notice);
+    QSignalSpy finished(&updator, &Updator::getInfoFinished);
+    updator.start();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 15000);
+    QVERIFY(updator.wait(5000));
+    QCOMPARE(clientConfig->popDelayTime, 180);
+    QVERIFY(QFileInfo(link).isSymLink());
+    QFile kept(target);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("keep"));
+    QFile::remove(link);
 }
 
 void TestUpdator::fetchAgain_afterAFailureOnlyAndNeverAfterASuccess()

@@ -255,6 +255,14 @@
         <translation>The package failed its check.</translation>
     </message>
     <message>
+        <source>下载速度过慢，已暂停。</source>
+        <translation>The download is too slow; paused.</translation>
+    </message>
+    <message>
+        <source>下载目录中有不属于更新的链接或文件，已拒绝写入。</source>
+        <translation>A link or a file not of the update lies in the download folder: refused.</translation>
+    </message>
+    <message>
         <source>获取更新信息失败</source>
         <translation>No update information</translation>
     </message>
@@ -375,6 +383,10 @@
     <message>
         <source>更新信息已过期，已拒绝</source>
         <translation>Expired update: refused</translation>
+    </message>
+    <message>
+        <source>更新信息有效期过长，已拒绝</source>
+        <translation>Update valid for too long: refused</translation>
     </message>
     <message>
         <source>不允许降级到旧版本</source>

@@ -5,6 +5,7 @@
 #include "pinnedkeys.h"
 #include "programfolder.h"
 #include "releasemanifest.h"
+#include "safefolder.h"
 #include "singleapplication.h"
 #include "startupfailure.h"
 #include "startuplogging.h"
@@ -47,15 +48,17 @@ int main(int argc, char **argv)
     Translations::install();
     // The configuration check and the download follow the system's proxy settings.
     QNetworkProxyFactory::setUseSystemConfiguration(true);
-    // update.ico lies beside the program, and so do ServerConfig.ini and the downloaded package unless
-    // the folder is read-only to this user (a system-wide install): those then go to the user's cache.
+    // update.ico lies beside the program, and so do ServerConfig.ini and the downloaded package when
+    // the folder is this user's own and closed to others. A system-wide install, a folder others may
+    // write to or one owned by someone else (the programs run by root) sends those to the user's
+    // private cache instead: nobody else may place a file or a link where the package is written.
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     // Every window of the updater, message boxes included, carries its icon.
     QApplication::setWindowIcon(QIcon(QStringLiteral("update.ico")));
 
     MainWindow window(&app, nullptr);
-    window.setWorkFolder(ProgramFolder::writableFolder(QDir::currentPath(),
-                                                       ProgramFolder::userCacheFolder() + QStringLiteral("/update")));
+    window.setWorkFolder(
+        SafeFolder::choose(QDir::currentPath(), ProgramFolder::userCacheFolder() + QStringLiteral("/update")));
     window.setTrustedKeys(Release::parsePublicKeys(QStringLiteral(ORVANE_PINNED_UPDATE_KEYS)));
     window.show();
     return app.exec();

@@ -8,6 +8,7 @@
 #include "packagelauncher.h"
 #include "releasemanifest.h"
 #include "releasenotes.h"
+#include "safefolder.h"
 #include "serverinfo.h"
 #include "singleapplication.h"
 #include "ui_mainwindow.h"
@@ -100,6 +101,10 @@ QString MainWindow::failureText(DownloadControl::Failure cause)
         return tr("无法保存更新包，磁盘空间可能不足。");
     case DownloadControl::Failure::Check:
         return tr("更新包未通过校验。");
+    case DownloadControl::Failure::TooSlow:
+        return tr("下载速度过慢，已暂停。");
+    case DownloadControl::Failure::Unsafe:
+        return tr("下载目录中有不属于更新的链接或文件，已拒绝写入。");
     case DownloadControl::Failure::None:
         break;
     }
@@ -120,6 +125,7 @@ void MainWindow::setConfigUrl(const QString &url)
 void MainWindow::setWorkFolder(const QString &folder)
 {
     workFolder = folder;
+    workFolderChosen = true;
 }
 
 void MainWindow::setProgramFolder(const QString &folder)
@@ -131,6 +137,17 @@ void MainWindow::setStallTimeout(int milliseconds)
 {
     stallTimeoutMs = milliseconds;
     control->SetStallTimeout(milliseconds);
+}
+
+void MainWindow::setFetchDeadline(int milliseconds)
+{
+    fetchDeadlineMs = milliseconds;
+}
+
+QString MainWindow::folderPath() const
+{
+    // None was fit (chosen, but empty): nothing is written anywhere.
+    return workFolderChosen ? workFolder : QDir::currentPath();
 }
 
 void MainWindow::setClientExitWait(int milliseconds)
@@ -164,9 +181,8 @@ void MainWindow::init()
         return;
     }
 
-    const QString path = QDir(workFolder).absoluteFilePath(ServerConfigFile);
-    const ServerInfo info = ServerInfoFile::read(path);
-    QFile::remove(path);
+    const ServerInfo info = ServerInfoFile::read(QDir(folderPath()).absoluteFilePath(ServerConfigFile));
+    SafeFolder(folderPath()).remove(ServerConfigFile);
     // A relative address names a file on the configuration server, so one file serves any host and port.
     const QUrl packUrl(info.updatePackUrl);
     updatePackUrl = !info.updatePackUrl.isEmpty() && packUrl.isRelative() ? QUrl(configUrl).resolved(packUrl).toString()
@@ -218,26 +234,56 @@ bool MainWindow::fetchServerConfig(const QString &url)
     // A server that accepts the connection and then says nothing must not keep the check forever.
     request.setTransferTimeout(stallTimeoutMs);
     QNetworkReply *reply = manager.get(request);
-    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit, Qt::DirectConnection);
-    // A configuration is a few lines; anything far larger is refused before it is held in memory.
-    bool tooLarge = false;
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply, &tooLarge](qint64 received, qint64 total) {
-        if (received > MaxConfigBody || total > MaxConfigBody) {
-            tooLarge = true;
+    // Taken as it arrives and no faster, so the cap bounds what is held, not what the server has sent.
+    reply->setReadBufferSize(64 * 1024);
+    QByteArray body;
+    enum class Cut { No, TooLarge, Late } cut = Cut::No;
+    const auto stop = [reply, &cut](Cut why) {
+        if (cut == Cut::No) {
+            cut = why;
             reply->abort();
         }
+    };
+    connect(reply, &QNetworkReply::metaDataChanged, &loop, [reply, &stop] {
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > MaxConfigBody)
+            stop(Cut::TooLarge);
     });
+    connect(reply, &QNetworkReply::readyRead, &loop, [reply, &body, &stop] {
+        body += reply->read(MaxConfigBody + 1 - body.size());
+        if (body.size() > MaxConfigBody)
+            stop(Cut::TooLarge);
+    });
+    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit, Qt::DirectConnection);
+    // A byte now and then is no stall, yet the check must end: the whole fetch has a deadline too.
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    connect(&deadline, &QTimer::timeout, &loop, [&stop] {
+        stop(Cut::Late);
+    });
+    deadline.start(fetchDeadlineMs);
     if (!reply->isFinished())
         loop.exec();
+    if (cut == Cut::No && reply->error() == QNetworkReply::NoError) {
+        body += reply->read(MaxConfigBody + 1 - body.size());
+        if (body.size() > MaxConfigBody)
+            cut = Cut::TooLarge;
+    }
 
     bool written = false;
-    if (tooLarge) {
+    if (cut == Cut::TooLarge) {
         qCWarning(lcUpdater) << "configuration from" << url << "is larger than" << MaxConfigBody << "bytes";
-    } else if (reply->error() == QNetworkReply::NoError) {
-        QFile file(QDir(workFolder).absoluteFilePath(ServerConfigFile));
-        written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(reply->readAll()) >= 0;
-    } else {
+    } else if (cut == Cut::Late) {
+        qCWarning(lcUpdater) << "configuration from" << url << "did not arrive within" << fetchDeadlineMs << "ms";
+    } else if (reply->error() != QNetworkReply::NoError) {
         qCWarning(lcUpdater) << "cannot fetch" << url << reply->errorString();
+    } else {
+        // Written without following a link: one planted in its place is refused, and nothing else is touched.
+        SafeFolder folder(folderPath());
+        QFile file;
+        written = folder.open(&file, ServerConfigFile, SafeFolder::Mode::Replace) && file.write(body) == body.size() &&
+                  file.flush();
+        if (!written)
+            qCWarning(lcUpdater) << "cannot keep the configuration:" << folder.errorString();
     }
     delete reply;
     return written;
@@ -248,13 +294,18 @@ void MainWindow::on_pushButton_update_clicked()
     if (updatePackUrl.isEmpty())
         return;
     ui->pushButton_update->setEnabled(false);
-    ui->label_note->setText(tr("正在下载更新文件..."));
     downloading = true;
+    startDownload(updatePackMirrors);
+}
 
+void MainWindow::startDownload(const QStringList &mirrors)
+{
+    ui->label_note->setText(tr("正在下载更新文件..."));
+    mirrorsInPlay = !mirrors.isEmpty();
     // The signed size proves a download complete even where the server tells no length.
     control->SetExpectedSize(release.size.toLongLong());
     control->SetSignedSha256(release.sha256);
-    control->SetMirrors(updatePackMirrors);
+    control->SetMirrors(mirrors);
     rate.clear();
     downloadClock.start();
     lastNoteMs = -1;
@@ -263,7 +314,7 @@ void MainWindow::on_pushButton_update_clicked()
     retryPending = false;
     rateTimer.start();
     control->FetchFile(updatePackUrl, partCount,
-                       QDir(workFolder).absoluteFilePath(PackageFile::outputName(QUrl(updatePackUrl), QString())));
+                       QDir(folderPath()).absoluteFilePath(PackageFile::outputName(QUrl(updatePackUrl), QString())));
     connect(control, &DownloadControl::FileDownloadProgress, this, &MainWindow::onDownloadProgress,
             Qt::UniqueConnection);
     connect(control, &DownloadControl::FileDownloadFinished, this, &MainWindow::onDownloadFinish, Qt::UniqueConnection);
@@ -443,6 +494,13 @@ bool MainWindow::packageIsTheSignedOne(const QString &package)
     // A file that is not the signed package must not stay where something could run it.
     qCWarning(lcUpdater) << "package refused:" << Release::reason(refusal);
     QFile::remove(package);
+    // One mirror serving another file of the same size spoils a download that had good parts too:
+    // the primary, which the release names, is asked alone once more.
+    if (refusal == Release::Refusal::HashMismatch && mirrorsInPlay) {
+        qCWarning(lcUpdater) << "fetching the package again from" << updatePackUrl << "alone";
+        startDownload({});
+        return false;
+    }
     refuse(refusal);
     return false;
 }

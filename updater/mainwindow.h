@@ -33,10 +33,13 @@ public:
     // Where the check looks; the update server's "/soft/config.ini" unless set before the check runs.
     void setConfigUrl(const QString &url);
     // Where the fetched configuration and the downloaded package go (the current folder unless set):
-    // the program's own folder, or a folder of the user's when the program's is read-only.
+    // the program's own folder, or the user's private cache when the program's is not fit (see
+    // SafeFolder::choose); empty when neither is, and then nothing is written.
     void setWorkFolder(const QString &folder);
     // Time without data after which the check or the download gives up (30 s).
     void setStallTimeout(int milliseconds);
+    // Time after which the check gives up however slowly data still arrives (60 s).
+    void setFetchDeadline(int milliseconds);
     // Longest wait for the client to go before the package starts anyway (10 s).
     void setClientExitWait(int milliseconds);
     // The folder an Orvane program-folder archive is installed over (the updater's own unless set).
@@ -72,7 +75,9 @@ private slots:
 
 private:
     void setUpNotesLinks();
+    QString folderPath() const;
     bool fetchServerConfig(const QString &url);
+    void startDownload(const QStringList &mirrors);
     void waitForClientThenStart(const QString &package);
     bool clientRunning() const;
     void startPackageAndClose(const QString &package);
@@ -100,13 +105,17 @@ private:
     SignedRelease release;
     QString configUrl;
     QString workFolder;
+    bool workFolderChosen = false;
     QString programFolder;
     int stallTimeoutMs = 30000;
+    int fetchDeadlineMs = 60000;
     int clientExitWaitMs = 10000;
     int speedWindowMs = 5000;
     QPointer<QMessageBox> cancelQuestion;
 
     QStringList updatePackMirrors;
+    // The download under way spreads its parts over mirrors too.
+    bool mirrorsInPlay = false;
     TransferRate rate;
     QElapsedTimer downloadClock;
     qint64 lastNoteMs = -1;

@@ -1,5 +1,6 @@
 #include "releasenotes.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QTextDocument>
@@ -37,6 +38,39 @@ QString linkTarget(const QString &tagText)
     return QString();
 }
 
+// The entities notes are written with become their characters, to be escaped again on the way out;
+// anything else that starts with "&" is text as it stands.
+QString decodeEntities(QStringView text)
+{
+    static const QRegularExpression entity(QStringLiteral("&(#[0-9]{1,7}|#[xX][0-9a-fA-F]{1,6}|[a-zA-Z]{2,6});"));
+    static const QHash<QString, QChar> named = {
+        {QStringLiteral("amp"), QLatin1Char('&')},   {QStringLiteral("lt"), QLatin1Char('<')},
+        {QStringLiteral("gt"), QLatin1Char('>')},    {QStringLiteral("quot"), QLatin1Char('"')},
+        {QStringLiteral("apos"), QLatin1Char('\'')}, {QStringLiteral("nbsp"), QChar(0xA0)}};
+    QString out;
+    qsizetype pos = 0;
+    for (const QRegularExpressionMatch &match : entity.globalMatch(text)) {
+        out += text.mid(pos, match.capturedStart() - pos);
+        pos = match.capturedEnd();
+        const QString name = match.captured(1);
+        if (!name.startsWith(QLatin1Char('#'))) {
+            const auto found = named.constFind(name);
+            out += found != named.cend() ? QString(*found) : match.captured();
+            continue;
+        }
+        bool ok = false;
+        const bool hex = name.size() > 1 && (name.at(1) == QLatin1Char('x') || name.at(1) == QLatin1Char('X'));
+        const uint code = hex ? name.mid(2).toUInt(&ok, 16) : name.mid(1).toUInt(&ok, 10);
+        // Control characters and what is no character at all stay as written.
+        if (ok && code >= 0x20 && code != 0x7f && code <= 0x10FFFF && !QChar::isSurrogate(code))
+            out += QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1);
+        else
+            out += match.captured();
+    }
+    out += text.mid(pos);
+    return out;
+}
+
 // Beyond these the notes are cut short: no release needs more, and the rich-text import and layout
 // cost grows with both.
 constexpr qsizetype MaxChars = 16 * 1024;
@@ -66,7 +100,7 @@ public:
             QString line = in.mid(pos, qMin(end - pos, MaxChars));
             if (line.endsWith(QLatin1Char('\r')))
                 line.chop(1);
-            emitText(line.toHtmlEscaped());
+            emitText(line);
             pos = end + 1;
         }
         return finish();
@@ -87,11 +121,16 @@ public:
                 pos = end < 0 ? in.size() : end + 3;
                 continue;
             }
-            const qsizetype close = in.indexOf(QLatin1Char('>'), open + 1);
-            if (close < 0) {
-                text(open, in.size());
-                break;
+            // As in HTML, only "<" followed by a letter, "/" or "!" starts a tag; any other is text.
+            if (!startsTag(open)) {
+                text(open, open + 1);
+                pos = open + 1;
+                continue;
             }
+            // A tag still open at the end is dropped, as a browser drops it: it never closes.
+            const qsizetype close = in.indexOf(QLatin1Char('>'), open + 1);
+            if (close < 0)
+                break;
             pos = tag(QStringView(in).mid(open + 1, qMin(close - open - 1, MaxChars)), close + 1);
         }
         return finish();
@@ -112,25 +151,35 @@ private:
         return out;
     }
 
+    // Appends text, every character that could start markup or an entity escaped.
     void emitText(const QString &chunk)
     {
         const QString kept = chunk.left(MaxChars - chars);
         chars += kept.size();
-        // Wrapping a long run without spaces is costly: it gets a break opportunity every so often,
-        // outside entities.
         for (const QChar c : kept) {
+            // Wrapping a long run without spaces is costly: it gets a break opportunity every so often.
             if (c.isSpace()) {
                 run = 0;
-                entity = false;
-            } else if (c == QLatin1Char('&')) {
-                entity = true;
-            } else if (c == QLatin1Char(';')) {
-                entity = false;
-            } else if (++run >= MaxRun && !entity) {
+            } else if (++run >= MaxRun) {
                 out += QChar(0x200B);
                 run = 0;
             }
-            out += c;
+            switch (c.unicode()) {
+            case '<':
+                out += QLatin1String("&lt;");
+                break;
+            case '>':
+                out += QLatin1String("&gt;");
+                break;
+            case '&':
+                out += QLatin1String("&amp;");
+                break;
+            case '"':
+                out += QLatin1String("&quot;");
+                break;
+            default:
+                out += c;
+            }
         }
     }
 
@@ -140,15 +189,19 @@ private:
         out += QLatin1String("<br>");
     }
 
+    bool startsTag(qsizetype open) const
+    {
+        if (open + 1 >= in.size())
+            return false;
+        const QChar next = in.at(open + 1);
+        return next == QLatin1Char('/') || next == QLatin1Char('!') || (next.unicode() < 0x80 && next.isLetter());
+    }
+
     void text(qsizetype from, qsizetype to)
     {
         if (to <= from)
             return;
-        // Entities pass; a stray '>' cannot start anything but is escaped all the same. An entity cut
-        // at the end of the budget shows as text, harmlessly.
-        QString chunk = in.mid(from, qMin(to - from, MaxChars - chars));
-        chunk.replace(QLatin1Char('>'), QLatin1String("&gt;"));
-        emitText(chunk);
+        emitText(decodeEntities(QStringView(in).mid(from, qMin(to - from, 2 * (MaxChars - chars) + 16))));
     }
 
     // Handles one tag; returns where reading goes on.
@@ -193,7 +246,7 @@ private:
         if ((name == QLatin1String("li") || name == QLatin1String("p")) && !open.isEmpty() && open.last() == name)
             closeTop();
         if (name == QLatin1String("a")) {
-            const QString target = linkTarget(body.toString());
+            const QString target = decodeEntities(linkTarget(body.toString()));
             if (!opensInBrowser(QUrl(target)))
                 return next;
             out += QLatin1String("<a href=\"") + target.toHtmlEscaped() + QLatin1String("\">");
@@ -223,7 +276,6 @@ private:
     int elements = 0;
     int tags = 0;
     int run = 0;
-    bool entity = false;
 };
 
 } // namespace

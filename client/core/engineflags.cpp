@@ -11,9 +11,17 @@ QByteArray withSharedRenderers(const QByteArray &flags)
     return flags.isEmpty() ? QByteArray("--process-per-site") : flags + " --process-per-site";
 }
 
+QByteArray withCollectableGarbage(const QByteArray &flags)
+{
+    if (flags.contains("--js-flags"))
+        return flags;
+    return flags.isEmpty() ? QByteArray("--js-flags=--expose-gc") : flags + " --js-flags=--expose-gc";
+}
+
 void apply()
 {
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", withSharedRenderers(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+            withCollectableGarbage(withSharedRenderers(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"))));
 }
 
 } // namespace EngineFlags

@@ -1,5 +1,7 @@
 #include "popschedule.h"
 
+#include <QtGlobal>
+
 bool PopSchedule::tick(bool serverInfoReady, int popDelayTime, int popPeriod)
 {
     if (!serverInfoReady || popDelayTime < 1)
@@ -12,6 +14,6 @@ bool PopSchedule::tick(bool serverInfoReady, int popDelayTime, int popPeriod)
     if (--popCountdown != 0)
         return false;
     // Without repetition the countdown goes below zero and never reaches zero again.
-    popCountdown = popRepeat > 0 ? popPeriod : -1;
+    popCountdown = popRepeat > 0 ? qMax(popPeriod, MinPeriod) : -1;
     return true;
 }

@@ -7,6 +7,8 @@
 #include <QSettings>
 #include <QUrl>
 
+#include <algorithm>
+
 Q_LOGGING_CATEGORY(lcServerConfig, "orvane.fetch", QtWarningMsg)
 
 namespace {
@@ -15,12 +17,23 @@ constexpr int MaxTextADSpeed = 3600;
 
 namespace ServerConfig {
 
-bool isWebAddress(const QString &address)
+QString addressProblem(const QString &address)
 {
+    // A control character would be cut, dropped or encoded somewhere between here and the page, so the
+    // address shown in a log is not the one loaded.
+    if (std::any_of(address.cbegin(), address.cend(), [](QChar c) {
+            return c.category() == QChar::Other_Control;
+        }))
+        return QStringLiteral("it holds a control character");
     const QUrl parsed(address);
     const QString scheme = parsed.scheme(); // QUrl keeps schemes in lower case
-    return parsed.isValid() && !parsed.host().isEmpty() &&
-           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+    if (!parsed.isValid() || parsed.host().isEmpty() ||
+        (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        return QStringLiteral("it is not a web address");
+    // A page must not log in anywhere with what the configuration's author typed into it.
+    if (!parsed.userInfo().isEmpty())
+        return QStringLiteral("it carries a user name or password");
+    return QString();
 }
 
 QString apply(const QString &path, ClientConfig &config)
@@ -43,10 +56,14 @@ QString apply(const QString &path, ClientConfig &config)
     // local file or a script.
     auto address = [&textOf](const char *key, QString &field) {
         const QString value = textOf(key);
-        if (!value.isEmpty() && isWebAddress(value))
+        if (value.isEmpty())
+            return;
+        const QString problem = addressProblem(value);
+        if (problem.isEmpty())
             field = value;
-        else if (!value.isEmpty())
-            qCInfo(lcServerConfig) << "ignoring" << key << value;
+        else // the value itself may hold a password, or bytes that would garble the log
+            qCWarning(lcServerConfig, "refusing %s from the server: %s; keeping %s", key, qPrintable(problem),
+                      field.isEmpty() ? "none" : "the local page");
     };
     positive("textADSpeed", config.textADSpeed);
     // The rest between texts grows with the speed value; an hour is more than any text needs, and far

@@ -163,6 +163,9 @@ void FaultServer::respond(QTcpSocket *socket, const HttpRequest &request)
             return;
         }
         if (*sent < limit) {
+            // Only as fast as the client reads, as a real server sends: what was sent is what could arrive.
+            if (guard->bytesToWrite() >= 4 * chunk)
+                return;
             const qint64 size = qMin<qint64>(chunk, limit - *sent);
             guard->write(body.constData() + *sent, size);
             *sent += size;

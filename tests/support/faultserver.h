@@ -70,7 +70,7 @@ public:
     // Sends the rest of every answer held by its holdAfter, and of those still to come.
     void resumeHeld();
 
-    // Body bytes written to all connections so far.
+    // Body bytes written to all connections so far; sent no faster than the clients read.
     qint64 bodyBytesSent() const
     {
         return sentBytes;

@@ -14,8 +14,9 @@ Q_LOGGING_CATEGORY(lcDownloadControl, "orvane.download", QtWarningMsg)
 
 using RetryPolicy::Fault;
 
-DownloadControl::DownloadControl(QObject *parent) : QObject(parent)
+DownloadControl::DownloadControl(QObject *parent) : QObject(parent), speedTick(new QTimer(this))
 {
+    connect(speedTick, &QTimer::timeout, this, &DownloadControl::onSpeedTick);
 }
 
 DownloadControl::~DownloadControl()
@@ -66,6 +67,11 @@ void DownloadControl::SetRetrySchedule(const RetryPolicy::Schedule &retrySchedul
     schedule = retrySchedule;
 }
 
+void DownloadControl::SetSpeedRules(const SpeedWatch::Rules &rules)
+{
+    speedRules = rules;
+}
+
 QString DownloadControl::OutputFileName() const
 {
     return fileName;
@@ -112,12 +118,20 @@ void DownloadControl::FetchFile(const QString &address, int count, const QString
     if (QFileInfo(fileName).isDir())
         return fail(Failure::Disk, QStringLiteral("%1 is a folder").arg(fileName));
     if (!file.open(fileName))
-        return fail(Failure::Disk,
+        return fail(file.planted() ? Failure::Unsafe : Failure::Disk,
                     QStringLiteral("cannot write a file beside %1: %2").arg(fileName, file.errorString()));
 
-    if (!restoreState(info))
+    if (!restoreState(info)) {
+        if (file.planted())
+            return fail(Failure::Unsafe, file.errorString());
         planParts();
+    }
     file.noteSaved(receivedBytes);
+    speed = SpeedWatch(speedRules);
+    stalls = 0;
+    clock.start();
+    speed.restart(0);
+    speedTick->start(int(qBound(qint64(10), qMin(speedRules.windowMs, speedRules.laggardWindowMs) / 10, qint64(1000))));
     bool allDone = true;
     for (int i = 0; i < parts.size(); ++i) {
         if (!parts.at(i).complete) {
@@ -217,6 +231,8 @@ void DownloadControl::startPart(int index)
             switchToWhole(worker);
     });
     part.worker = worker;
+    part.runningOn = part.source;
+    speed.partStarted(index, clock.elapsed());
     part.waiting = false;
     tellWaiting();
     const QUrl from = sources.url(part.source);
@@ -258,6 +274,7 @@ void DownloadControl::SubProgress(qint64 bytes)
     if (index < 0)
         return;
     parts[index].done += bytes;
+    speed.add(index, bytes, clock.elapsed());
     receivedBytes += bytes;
     fetchedBytes += bytes;
     emit FileDownloadProgress(receivedBytes, shownTotal());
@@ -273,6 +290,7 @@ void DownloadControl::SubPartFinished()
         return;
     Part &part = parts[index];
     part.worker = nullptr;
+    speed.partStopped(index, clock.elapsed());
     if (!worker->Succeeded())
         return handleFault(index, worker);
 
@@ -421,6 +439,59 @@ bool DownloadControl::moveToAnotherSource(int index)
     return true;
 }
 
+void DownloadControl::onSpeedTick()
+{
+    if (!running) {
+        speedTick->stop();
+        return;
+    }
+    const qint64 now = clock.elapsed();
+    if (speed.stalled(now)) {
+        const QString reason = QStringLiteral("less than %1 bytes a second arrived for %2 s")
+                                   .arg(speedRules.floorBytesPerSecond)
+                                   .arg(speedRules.windowMs / 1000.0);
+        if (++stalls > 1)
+            return fail(Failure::TooSlow, reason, true);
+        // A connection that trickles is no better than a broken one: every running part is asked
+        // again. One waiting for its retry keeps its pause (a server's Retry-After among them).
+        qCWarning(lcDownloadControl) << reason << "; asking for every running part again";
+        speed.restart(now);
+        for (int i = 0; i < parts.size(); ++i) {
+            Part &part = parts[i];
+            if (!part.worker)
+                continue;
+            part.worker->disconnect(this);
+            part.worker->Abort(QStringLiteral("the download is too slow"));
+            part.worker = nullptr;
+            startPart(i);
+        }
+        return;
+    }
+    const int lagging = speed.laggard(now);
+    if (lagging >= 0 && lagging < parts.size() && parts.at(lagging).worker)
+        leaveSlowSource(lagging);
+}
+
+void DownloadControl::leaveSlowSource(int index)
+{
+    const int slow = parts.at(index).runningOn;
+    if (slow < 0 || !sources.drop(slow))
+        return;
+    qCWarning(lcDownloadControl) << "part" << index + 1 << "lags far behind the others; leaving" << sources.url(slow);
+    for (int i = 0; i < parts.size(); ++i) {
+        Part &part = parts[i];
+        if (part.source == slow || part.runningOn == slow)
+            part.source = sources.nextLive(i);
+        if (part.worker && part.runningOn == slow) {
+            part.worker->disconnect(this);
+            part.worker->Abort(QStringLiteral("its server is too slow"));
+            part.worker = nullptr;
+            speed.partStopped(i, clock.elapsed());
+            startPart(i);
+        }
+    }
+}
+
 void DownloadControl::switchToWhole(Download *keep)
 {
     qCInfo(lcDownloadControl) << url << "serves no ranges: fetching it in one request";
@@ -429,11 +500,13 @@ void DownloadControl::switchToWhole(Download *keep)
         parts.at(0).range.first == 0 && parts.at(0).done == 0 && parts.at(0).source == sources.head())
         keep = parts.at(0).worker;
     ++generation;
-    for (Part &part : parts) {
+    for (int i = 0; i < parts.size(); ++i) {
+        Part &part = parts[i];
         if (part.worker && part.worker != keep) {
             part.worker->disconnect(this);
             part.worker->Abort(QStringLiteral("the package comes in one request"));
         }
+        speed.partStopped(i, clock.elapsed());
     }
     mode = Mode::Whole;
     wholeFromZero = true;
@@ -443,10 +516,15 @@ void DownloadControl::switchToWhole(Download *keep)
     parts = {whole};
     receivedBytes = 0;
     emit FileDownloadProgress(receivedBytes, shownTotal());
-    if (keep)
+    // Judged afresh: the ranged parts and their speeds are gone.
+    speed.restart(clock.elapsed());
+    if (keep) {
         parts[0].worker = keep;
-    else
+        parts[0].runningOn = parts.at(0).source;
+        speed.partStarted(0, clock.elapsed());
+    } else {
         startPart(0);
+    }
 }
 
 void DownloadControl::restartFromScratch()
@@ -463,6 +541,7 @@ void DownloadControl::restartFromScratch()
     sources.setValidator(sources.head());
     wholeFromZero = false;
     planParts();
+    speed.restart(clock.elapsed());
     emit FileDownloadProgress(receivedBytes, shownTotal());
     for (int i = 0; i < parts.size(); ++i)
         startPart(i);
@@ -471,12 +550,14 @@ void DownloadControl::restartFromScratch()
 void DownloadControl::stopWorkers()
 {
     ++generation;
-    for (Part &part : parts) {
+    for (int i = 0; i < parts.size(); ++i) {
+        Part &part = parts[i];
         if (part.worker) {
             part.worker->disconnect(this);
             part.worker->Abort(QStringLiteral("the download stopped"));
             part.worker = nullptr;
         }
+        speed.partStopped(i, clock.elapsed());
     }
 }
 
@@ -500,8 +581,12 @@ void DownloadControl::saveState()
     state.saved = QDateTime::currentDateTimeUtc();
     for (const Part &part : std::as_const(parts))
         state.parts.append({part.range, part.done});
-    if (!file.writeState(state))
-        qCInfo(lcDownloadControl) << "cannot save the resume state of" << file.fileName();
+    if (file.writeState(state))
+        return;
+    qCInfo(lcDownloadControl) << "cannot save the resume state of" << file.fileName() << file.errorString();
+    // Something else lies where the state belongs: the download is not carried on beside it.
+    if (file.planted() && running)
+        fail(Failure::Unsafe, file.errorString());
 }
 
 bool DownloadControl::adoptRemote(const HeadProbe::Answer &info)
@@ -558,7 +643,7 @@ void DownloadControl::finish()
     }
     if (error.isEmpty()) {
         error = file.moveIntoPlace();
-        failure = error.isEmpty() ? Failure::None : Failure::Disk;
+        failure = error.isEmpty() ? Failure::None : file.planted() ? Failure::Unsafe : Failure::Disk;
     }
     if (error.isEmpty()) {
         file.dropState();

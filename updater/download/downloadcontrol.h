@@ -5,8 +5,10 @@
 #include "partfile.h"
 #include "retrypolicy.h"
 #include "sourcepool.h"
+#include "speedwatch.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -15,6 +17,7 @@
 #include <QUrl>
 
 class Download;
+class QTimer;
 
 // Downloads the update package in several byte ranges at once into one file. A part that breaks is
 // asked for again from the byte it reached; a server without ranges gets one streamed GET. The parts
@@ -34,6 +37,8 @@ public:
         Refused,     // the server would not give the package
         Disk,        // the file could not be written
         Check,       // the file is not the announced package
+        Unsafe,      // a link or another foreign entry lies where a file of the download belongs
+        TooSlow,     // less than the speed floor for a whole window, again after fresh connections
     };
 
     explicit DownloadControl(QObject *parent = nullptr);
@@ -86,6 +91,9 @@ public:
     // Time without any data after which the size request or a part fails.
     void SetStallTimeout(int milliseconds);
     void SetRetrySchedule(const RetryPolicy::Schedule &schedule);
+    // When the whole download counts as stalled and a part as lagging (1 KiB/s over 60 s; 1/8 of the
+    // others over 20 s).
+    void SetSpeedRules(const SpeedWatch::Rules &rules);
 
 signals:
     void FileDownloadProgress(qint64 current, qint64 total);
@@ -107,6 +115,7 @@ private:
         bool complete = false;
         bool waiting = false; // for a retry after a broken connection
         QPointer<Download> worker;
+        int runningOn = -1; // the source the worker asks
     };
     enum class Mode { Ranged, Whole };
 
@@ -123,6 +132,9 @@ private:
     void handleFault(int index, Download *worker);
     void scheduleRetry(int index, RetryPolicy::Fault fault, const QByteArray &retryAfter);
     bool moveToAnotherSource(int index);
+    void onSpeedTick();
+    // Leaves the source of a part that lags far behind the others; its parts go to the other sources.
+    void leaveSlowSource(int index);
     void switchToWhole(Download *keep);
     void restartFromScratch();
     void stopWorkers();
@@ -169,4 +181,10 @@ private:
     QString expectedSha256;
     int stallTimeoutMs = 30000;
     RetryPolicy::Schedule schedule;
+    SpeedWatch::Rules speedRules;
+    SpeedWatch speed;
+    QElapsedTimer clock;
+    QTimer *speedTick = nullptr;
+    // Stalls met in this download; the first gets fresh connections, the next ends it.
+    int stalls = 0;
 };

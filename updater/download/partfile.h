@@ -8,11 +8,13 @@
 
 #include <memory>
 
-class QLockFile;
+class SafeFolder;
 
 // The file a download writes its parts into, "<target>.part", with its resume state beside it. The
 // target takes the name only once the package is complete and checked, so a file already there is
-// never truncated. Every file of a download is opened, renamed or removed here and nowhere else.
+// never truncated. Every file of a download is opened, renamed or removed here and nowhere else,
+// relative to the target's folder opened once, and never through a symbolic link: a link where one
+// of these files belongs is refused (planted()), and what it points to is never touched.
 class PartFile final
 {
 public:
@@ -22,10 +24,16 @@ public:
     Q_DISABLE_COPY_MOVE(PartFile)
 
     // Opens the part file of `target`, unbuffered, so that a write that fails fails at once, before
-    // its bytes are counted as done. Its name is fixed, so the next start finds it; a lock keeps a
-    // second download of the same package out of it, which then works in a file of its own that it
+    // its bytes are counted as done. Its name is fixed, so the next start finds it; a lock on it keeps
+    // a second download of the same package out of it, which then works in a file of its own that it
     // keeps nothing of for later. False when no file could be opened.
     bool open(const QString &target);
+    // Whether the last call failed because something that is not a file of ours (a link, a folder, a
+    // pipe, another user's file) lies where a file of the download belongs.
+    bool planted() const
+    {
+        return plantedEntry;
+    }
     // Closes the file; the lock stays until release().
     void close();
     // Lets go of the lock; a later open() starts afresh.
@@ -36,13 +44,11 @@ public:
     {
         return &file;
     }
-    QString fileName() const
-    {
-        return file.fileName();
-    }
+    QString fileName() const;
+    // Why the last call failed.
     QString errorString() const
     {
-        return file.errorString();
+        return error.isEmpty() ? file.errorString() : error;
     }
     bool isOpen() const
     {
@@ -56,7 +62,7 @@ public:
     // Whether the file is the package's own part file under its lock, so it may be continued later.
     bool resumable() const
     {
-        return lock && fileCreated;
+        return locked && fileCreated;
     }
     qint64 size() const
     {
@@ -66,7 +72,7 @@ public:
     bool flush();
 
     // The saved state; false when there is none or it cannot be read.
-    bool readState(ResumeState *state) const;
+    bool readState(ResumeState *state);
     // Saves `state` once what it claims is on disk; after a failed write the last state, which claims
     // less, stays. False when nothing was saved.
     bool writeState(const ResumeState &state);
@@ -78,7 +84,7 @@ public:
     void noteSaved(qint64 doneBytes);
 
     // Why the finished file is not the package of `sha256Hex`; empty when it is.
-    QString checkSha256(const QString &sha256Hex) const;
+    QString checkSha256(const QString &sha256Hex);
     // Renames the finished file to the target, replacing what is there; why not, or empty.
     QString moveIntoPlace();
     // Removes the part file and its state.
@@ -86,13 +92,22 @@ public:
 
 private:
     // Beside the part file, whatever name the file has after moveIntoPlace().
-    QString statePath() const;
+    QString stateName() const;
+    // Notes why the folder refused; false.
+    bool refused();
+    bool lock();
 
     QString target;
-    QString partPath;
+    std::unique_ptr<SafeFolder> folder;
+    QString targetName;
+    QString partName;
     QFile file;
-    std::unique_ptr<QLockFile> lock;
+    // A second handle on the part file that holds its lock until release(), after the file is closed.
+    int lockHandle = -1;
+    bool locked = false;
     bool fileCreated = false;
+    bool plantedEntry = false;
+    QString error;
     QElapsedTimer sinceSave;
     qint64 savedBytes = 0;
 };

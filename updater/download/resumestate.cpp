@@ -1,11 +1,11 @@
 #include "resumestate.h"
 
-#include <QFile>
+#include "safefolder.h"
+
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-
-#include <cstdio>
 
 qint64 ResumeState::doneBytes() const
 {
@@ -22,22 +22,14 @@ QByteArray ResumeState::validator() const
 
 namespace ResumeStateFile {
 
-namespace {
-// Small enough that a corrupt or hostile file is not read whole.
-constexpr qint64 MaxStateBytes = 64 * 1024;
-} // namespace
-
 QString statePath(const QString &partFile)
 {
     return partFile + QStringLiteral(".state");
 }
 
-bool read(const QString &path, ResumeState *state)
+bool fromBytes(const QByteArray &bytes, ResumeState *state)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxStateBytes)
-        return false;
-    const QJsonObject object = QJsonDocument::fromJson(file.readAll()).object();
+    const QJsonObject object = QJsonDocument::fromJson(bytes).object();
     if (object.isEmpty())
         return false;
     ResumeState result;
@@ -59,7 +51,7 @@ bool read(const QString &path, ResumeState *state)
     return true;
 }
 
-bool write(const QString &path, const ResumeState &state)
+QByteArray toBytes(const ResumeState &state)
 {
     QJsonArray parts;
     for (const ResumeState::Part &part : state.parts) {
@@ -74,22 +66,23 @@ bool write(const QString &path, const ResumeState &state)
                              {QLatin1String("sha256"), QString::fromLatin1(state.sha256)},
                              {QLatin1String("saved"), state.saved.toUTC().toString(Qt::ISODateWithMs)},
                              {QLatin1String("parts"), parts}};
-    // Written beside and renamed over the old state, so a kill never leaves half a file. Not synced to
-    // disk: this is written many times a minute, and after a power cut starting over is fine.
-    const QString temporary = path + QStringLiteral(".new");
-    QFile file(temporary);
-    const QByteArray text = QJsonDocument(object).toJson(QJsonDocument::Compact);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size() || !file.flush()) {
-        file.remove();
-        return false;
-    }
-    file.close();
-#ifdef Q_OS_UNIX
-    return ::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) == 0;
-#else
-    QFile::remove(path);
-    return QFile::rename(temporary, path);
-#endif
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+bool read(const QString &path, ResumeState *state)
+{
+    const QFileInfo info(path);
+    SafeFolder folder(info.absolutePath());
+    QByteArray bytes;
+    return folder.read(info.fileName(), MaxBytes, &bytes) && fromBytes(bytes, state);
+}
+
+bool write(const QString &path, const ResumeState &state)
+{
+    // Not synced to disk: this is written many times a minute, and after a power cut starting over is fine.
+    const QFileInfo info(path);
+    SafeFolder folder(info.absolutePath());
+    return folder.write(info.fileName(), toBytes(state));
 }
 
 QString rejectResume(const ResumeState &state, const QString &url, qint64 size, const QByteArray &etag,

@@ -38,9 +38,16 @@ inline constexpr int MaxAgeDays = 7;
 // The state file that belongs to `partFile`.
 QString statePath(const QString &partFile);
 
-// False when the file is missing or unreadable; `state` is then left alone.
+// Small enough that a corrupt or hostile file is never read whole.
+inline constexpr qint64 MaxBytes = 64 * 1024;
+
+// The state as it is stored, and back; false for anything that is not a state.
+QByteArray toBytes(const ResumeState &state);
+bool fromBytes(const QByteArray &bytes, ResumeState *state);
+
+// False when the file is missing, unreadable, a link or too large; `state` is then left alone.
 bool read(const QString &path, ResumeState *state);
-// Written whole or not at all.
+// Written whole or not at all, never through a link.
 bool write(const QString &path, const ResumeState &state);
 
 // Why `state` cannot continue a download of `url` whose HEAD answered `size` with the given

@@ -202,6 +202,10 @@ FolderInstall::Result FolderInstall::prepare(const QString &archive, const QStri
     parent = FolderOps::openFolder(parentPath);
     if (!parent.valid())
         return {Problem::NotWritable, FolderOps::ownerOf(parentPath)};
+    // Beside the folder, another user could plant the staging folder or the journal, or swap them
+    // between two steps, and so have their own files moved into the program folder.
+    if (!FolderOps::closedToOthers(parent.get()))
+        return {Problem::SharedParent, parentPath};
     bool busy = false;
     if (!lockParent(parent.get(), &busy))
         return {busy ? Problem::Busy : Problem::WriteFailed, QString()};
@@ -470,6 +474,13 @@ Recovery::Action FolderInstall::recover(const QString &programFolder)
     // A running install holds the lock: what it left is not left over.
     if (!leftovers || !lockParent(parent.get(), &busy))
         return Recovery::Action::Nothing;
+    // No install of ours ever works beside a folder others may write to: what lies there is theirs.
+    if (!FolderOps::closedToOthers(parent.get())) {
+        ::flock(parent.get(), LOCK_UN);
+        qCWarning(lcInstall) << "leaving what lies beside" << programFolder << "alone: others may write to"
+                             << names.parentPath;
+        return Recovery::Action::Nothing;
+    }
 
     // A two-rename exchange cut short: the name that was set aside goes back where it is missing.
     if (FolderOps::existsAt(parent.get(), names.spare)) {
@@ -552,6 +563,10 @@ QString installProblemText(const FolderInstall::Result &result)
         return QCoreApplication::translate("FolderInstall", "更新包中的程序版本与发布的版本不符，已拒绝安装。");
     case FolderInstall::Problem::SwapFailed:
         return QCoreApplication::translate("FolderInstall", "无法替换程序文件夹，未做任何更改。");
+    case FolderInstall::Problem::SharedParent:
+        return QCoreApplication::translate("FolderInstall", "其他用户也可以写入程序所在的文件夹 %1，无法安全地安装更新。"
+                                                            "请把程序移到只有您能写入的文件夹中。")
+            .arg(result.detail);
     }
     return QString();
 }

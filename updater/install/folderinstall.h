@@ -26,6 +26,7 @@ public:
         WriteFailed,  // another failure to write; detail: why
         WrongVersion, // the unpacked programs do not report the signed version; detail: what they said
         SwapFailed,   // the folders could not be exchanged
+        SharedParent, // others may write beside the program folder; detail: that folder
     };
     // The points between steps, for tests that cut an install short there.
     enum class Step {
@@ -73,7 +74,8 @@ public:
     // Before swapIn: the new folder goes, nothing else changed.
     void abandon();
 
-    // At a program's start: finishes or undoes what a killed install left beside `programFolder`.
+    // At a program's start: finishes or undoes what a killed install left beside `programFolder`, when
+    // nobody else can have put it there (see Problem::SharedParent); otherwise leaves it alone.
     // SwapBack means the folder now holds the version that ran before, so a program started from the
     // new one must start again.
     static Recovery::Action recover(const QString &programFolder);

@@ -188,6 +188,13 @@ bool exchangeAt(int dir, const QString &a, const QString &b, const QString &spar
     return ::renameat(dir, aside.constData(), dir, second.constData()) == 0;
 }
 
+bool closedToOthers(int dir)
+{
+    struct stat info = {};
+    return ::fstat(dir, &info) == 0 && S_ISDIR(info.st_mode) && (info.st_uid == ::geteuid() || info.st_uid == 0) &&
+           (info.st_mode & 022) == 0;
+}
+
 QString ownerOf(const QString &path)
 {
     struct stat info = {};

@@ -76,6 +76,10 @@ bool removeTreeAt(int dir, const QString &name);
 // leaves `spare` for the recovery to put back.
 bool exchangeAt(int dir, const QString &a, const QString &b, const QString &spare, bool allowAtomic = true);
 
+// Whether the open folder `dir` belongs to this user (or to root) and neither group nor others may
+// write to it: only then can nobody else place or swap entries in it.
+bool closedToOthers(int dir);
+
 // The name of the user who owns `path` (its uid when the name is unknown).
 QString ownerOf(const QString &path);
 

@@ -83,6 +83,8 @@ QString message(Refusal refusal)
         return QCoreApplication::translate("Release", "版本号与签名不符，已拒绝");
     case Refusal::Expired:
         return QCoreApplication::translate("Release", "更新信息已过期，已拒绝");
+    case Refusal::ExpiryTooFar:
+        return QCoreApplication::translate("Release", "更新信息有效期过长，已拒绝");
     case Refusal::Downgrade:
         return QCoreApplication::translate("Release", "不允许降级到旧版本");
     case Refusal::SizeMismatch:
@@ -114,6 +116,8 @@ QString reason(Refusal refusal)
         return QStringLiteral("AppVersion is not the signed version");
     case Refusal::Expired:
         return QStringLiteral("the release has expired");
+    case Refusal::ExpiryTooFar:
+        return QStringLiteral("the release expires more than %1 days from now").arg(MaxExpiryDays);
     case Refusal::Downgrade:
         return QStringLiteral("older than the running version and no downgrade was signed");
     case Refusal::SizeMismatch:
@@ -151,8 +155,7 @@ bool isWellFormed(const SignedRelease &release)
     return isVersion(release.version) && !release.fileName.isEmpty() &&
            !release.fileName.contains(QRegularExpression(QStringLiteral("[\\x00-\\x1f]"))) && sizeOk && size > 0 &&
            matches(release.size, "^[1-9][0-9]*$") && matches(release.sha256, "^[0-9a-f]{64}$") &&
-           matches(release.expires, "^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}Z$") &&
-           QDateTime::fromString(release.expires, Qt::ISODate).isValid() &&
+           expiryMoment(release.expires).isValid() &&
            (release.allowDowngrade == QLatin1String("0") || release.allowDowngrade == QLatin1String("1"));
 }
 
@@ -169,6 +172,17 @@ QByteArray canonicalText(const SignedRelease &release)
 QString expiryText(const QDateTime &moment)
 {
     return moment.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss'Z'"));
+}
+
+QDateTime expiryMoment(const QString &text)
+{
+    // ISO dates also read "24:00" (the next day's midnight) and fractions or offsets; the signed text
+    // has exactly one spelling of each moment, so any other is malformed.
+    if (!matches(text, "^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}Z$"))
+        return QDateTime();
+    const QDateTime moment(QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd")),
+                           QTime::fromString(text.mid(11, 8), QStringLiteral("HH:mm:ss")), Qt::UTC);
+    return moment.isValid() && expiryText(moment) == text ? moment : QDateTime();
 }
 
 QByteArray parsePublicKey(const QString &text)
@@ -284,8 +298,11 @@ Refusal check(const SignedRelease &release, const QString &announcedVersion, con
         return Refusal::BadSignature;
     if (announcedVersion != release.version)
         return Refusal::VersionMismatch;
-    if (now >= QDateTime::fromString(release.expires, Qt::ISODate))
+    const QDateTime expires = expiryMoment(release.expires);
+    if (now >= expires)
         return Refusal::Expired;
+    if (expires > now.addDays(MaxExpiryDays))
+        return Refusal::ExpiryTooFar;
     if (!runningVersion.isEmpty() && release.allowDowngrade != QLatin1String("1") &&
         compareVersions(release.version, runningVersion) < 0)
         return Refusal::Downgrade;

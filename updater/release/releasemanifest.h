@@ -44,6 +44,7 @@ enum class Refusal {
     BadSignature,
     VersionMismatch,
     Expired,
+    ExpiryTooFar,
     Downgrade,
     SizeMismatch,
     HashMismatch,
@@ -65,6 +66,10 @@ QByteArray canonicalText(const SignedRelease &release);
 bool isWellFormed(const SignedRelease &release);
 // The expiry field's form for a moment.
 QString expiryText(const QDateTime &moment);
+// The moment an expiry field names; invalid unless the text is exactly expiryText() of a real moment.
+QDateTime expiryMoment(const QString &text);
+// A release signed to stay valid longer than this is refused: a key may leak or be rotated long before.
+inline constexpr int MaxExpiryDays = 3650;
 
 // Base64 of 32 bytes; empty when `text` is anything else.
 QByteArray parsePublicKey(const QString &text);
