@@ -9,8 +9,10 @@
 #include "releasenotes.h"
 #include "serverinfo.h"
 #include "singleapplication.h"
+#include "systemupgrade.h"
 #include "ui_mainwindow.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -24,6 +26,7 @@
 #include <QMessageBox>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -116,6 +119,11 @@ void MainWindow::setConfigUrl(const QString &url)
 void MainWindow::setWorkFolder(const QString &folder)
 {
     workFolder = folder;
+}
+
+void MainWindow::setProgramFolder(const QString &folder)
+{
+    programFolder = folder;
 }
 
 void MainWindow::setStallTimeout(int milliseconds)
@@ -225,6 +233,12 @@ void MainWindow::on_pushButton_update_clicked()
 {
     if (updatePackUrl.isEmpty())
         return;
+    // The package manager owns this install: only it may replace the files.
+    const QString systemPackage = SystemPackage::packageName(programFolder);
+    if (!systemPackage.isEmpty()) {
+        startSystemUpgrade(systemPackage);
+        return;
+    }
     ui->pushButton_update->setEnabled(false);
     ui->label_note->setText(tr("正在下载更新文件..."));
     downloading = true;
@@ -311,6 +325,10 @@ void MainWindow::onDownloadProgress(qint64 current, qint64 total)
 
 void MainWindow::on_pushButton_cancel_clicked()
 {
+    if (systemUpgrade && systemUpgrade->isRunning()) {
+        systemUpgrade->cancel();
+        return;
+    }
     if (!downloading) {
         close();
         return;
@@ -369,7 +387,9 @@ void MainWindow::onDownloadFinish()
     ui->pushButton_cancel->setEnabled(false);
     // Asked afresh: a client may have started, or ended, while the package came in.
     if (SingleApplication::messageRunningInstance(ClientKey, QStringLiteral("updator"))) {
-        waitForClientThenStart(package);
+        waitForClientThen([this, package] {
+            startPackageAndClose(package);
+        });
         return;
     }
     startPackageAndClose(package);
@@ -398,12 +418,12 @@ void MainWindow::refuse(Release::Refusal refusal)
     box.exec();
 }
 
-void MainWindow::waitForClientThenStart(const QString &package)
+void MainWindow::waitForClientThen(const std::function<void()> &next)
 {
-    // An installer must not meet a running client: start once it has ended, or give up waiting.
+    // An installer must not meet a running client: go on once it has ended, or give up waiting.
     auto *poll = new QTimer(this);
     const QDeadlineTimer deadline(clientExitWaitMs);
-    connect(poll, &QTimer::timeout, this, [this, poll, deadline, package] {
+    connect(poll, &QTimer::timeout, this, [this, poll, deadline, next] {
         const bool gone = !clientRunning();
         if (!gone && !deadline.hasExpired())
             return;
@@ -411,7 +431,7 @@ void MainWindow::waitForClientThenStart(const QString &package)
             qCWarning(lcUpdater) << "the client is still running; starting the package anyway";
         poll->stop();
         poll->deleteLater();
-        startPackageAndClose(package);
+        next();
     });
     poll->start(ClientPollMs);
 }
@@ -452,9 +472,84 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     // Between asking the client to quit and starting the package, closing would leave the user with
     // neither program.
-    if (handingOver) {
+    // While PackageKit upgrades, "取消" is the way out: the transaction would go on without a window
+    // to restart the client.
+    if (handingOver || (systemUpgrade && systemUpgrade->isRunning())) {
         event->ignore();
         return;
     }
     QMainWindow::closeEvent(event);
+}
+
+void MainWindow::startSystemUpgrade(const QString &package)
+{
+    ui->pushButton_update->setEnabled(false);
+    ui->pushButton_cancel->setEnabled(false);
+    ui->label_note->setToolTip(QString());
+    if (!systemUpgrade) {
+        systemUpgrade = new SystemUpgrade(this);
+        connect(systemUpgrade, &SystemUpgrade::progress, this, [this](int percent) {
+            ui->progressBar_download->setRange(0, percent < 0 ? 0 : 100);
+            ui->progressBar_download->setValue(qMax(percent, 0));
+        });
+        connect(systemUpgrade, &SystemUpgrade::statusChanged, ui->label_note, &QLabel::setText);
+        connect(systemUpgrade, &SystemUpgrade::cancellableChanged, ui->pushButton_cancel, &QPushButton::setEnabled);
+        connect(systemUpgrade, &SystemUpgrade::finished, this, &MainWindow::onSystemUpgradeFinished);
+    }
+    systemUpgrade->start(package, release.version, SystemPackage::sourceUris(SystemPackage::sourceFile(package)));
+}
+
+void MainWindow::onSystemUpgradeFinished(SystemPackage::Outcome outcome, const QString &details)
+{
+    using SystemPackage::Outcome;
+    const QString text = SystemPackage::message(outcome, release.version);
+    ui->label_note->setText(text);
+    ui->progressBar_download->setRange(0, 100);
+    if (outcome == Outcome::Upgraded) {
+        ui->progressBar_download->setValue(100);
+        handingOver = true;
+        ui->pushButton_cancel->setEnabled(false);
+        if (SingleApplication::messageRunningInstance(ClientKey, QStringLiteral("updator"))) {
+            waitForClientThen([this] {
+                startNewClientAndClose();
+            });
+            return;
+        }
+        startNewClientAndClose();
+        return;
+    }
+
+    // Nothing has changed: the old client keeps running, and the user may try again.
+    ui->progressBar_download->setValue(0);
+    ui->pushButton_cancel->setEnabled(true);
+    ui->pushButton_update->setEnabled(true);
+    if (outcome == Outcome::Cancelled)
+        return;
+    QMessageBox box(QMessageBox::Warning, tr("提示"), text, QMessageBox::NoButton, this);
+    if (outcome == Outcome::NoPackageKit) {
+        const QString commands = SystemPackage::aptCommands(SystemPackage::packageName(programFolder));
+        QGuiApplication::clipboard()->setText(commands);
+        box.setIcon(QMessageBox::Information);
+        box.setText(tr("没有找到系统的软件更新服务（PackageKit）。请在终端中运行下面两条命令完成升级，"
+                       "命令已复制到剪贴板：") +
+                    QLatin1String("\n\n") + commands);
+        box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    } else if (!details.isEmpty()) {
+        box.setDetailedText(details);
+    }
+    box.addButton(tr("确定"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+void MainWindow::startNewClientAndClose()
+{
+    handingOver = false;
+    const QString client = QDir(programFolder).filePath(QStringLiteral("ORVN"));
+    if (QProcess::startDetached(client, {}, programFolder)) {
+        close();
+        return;
+    }
+    qCWarning(lcUpdater) << "could not start" << client;
+    ui->label_note->setText(tr("升级完成，请重新打开 Orvane网络电视。"));
+    ui->pushButton_cancel->setEnabled(true);
 }

@@ -3,16 +3,21 @@
 #include "downloadcontrol.h"
 #include "releasemanifest.h"
 #include "retrypolicy.h"
+#include "systempackage.h"
 #include "transferrate.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
+
 class QMessageBox;
 class SingleApplication;
+class SystemUpgrade;
 
 namespace Ui {
 class MainWindow;
@@ -41,6 +46,9 @@ public:
     void setClientExitWait(int milliseconds);
     // How often and how long a broken download is retried.
     void setRetrySchedule(const RetryPolicy::Schedule &schedule);
+    // The folder of the installed programs (the updater's own unless set): a package manager's marker
+    // there sends the update through PackageKit, and the new client starts from there.
+    void setProgramFolder(const QString &folder);
 
     // The cause shown under "下载更新包失败！".
     static QString failureText(DownloadControl::Failure cause);
@@ -66,7 +74,7 @@ private slots:
 private:
     void setUpNotesLinks();
     bool fetchServerConfig(const QString &url);
-    void waitForClientThenStart(const QString &package);
+    void waitForClientThen(const std::function<void()> &next);
     bool clientRunning() const;
     void startPackageAndClose(const QString &package);
     // Removes the downloaded file and says why when it is not exactly the signed package.
@@ -75,6 +83,10 @@ private:
     void refuse(Release::Refusal refusal);
     // Speed and time left, or why nothing arrives.
     void showDownloadNote();
+    // A package-managed install: PackageKit upgrades the package; the old client runs until it has.
+    void startSystemUpgrade(const QString &package);
+    void onSystemUpgradeFinished(SystemPackage::Outcome outcome, const QString &details);
+    void startNewClientAndClose();
 
     SingleApplication *app = nullptr;
     Ui::MainWindow *ui = nullptr;
@@ -103,4 +115,7 @@ private:
     bool retryPending = false;
     // Lets the speed fall while nothing arrives.
     QTimer rateTimer;
+
+    QString programFolder = QCoreApplication::applicationDirPath();
+    SystemUpgrade *systemUpgrade = nullptr;
 };
