@@ -64,7 +64,7 @@ MainWindow::MainWindow(SingleApplication *app, QWidget *parent)
     ui->label_title->setText(QCoreApplication::applicationName() + tr(" 在线升级程序"));
 
     connect(&checkTimer, &QTimer::timeout, this, &MainWindow::init);
-    rateTimer.setInterval(1000);
+    rateTimer.setInterval(speedWindowMs / 5);
     connect(&rateTimer, &QTimer::timeout, this, &MainWindow::onRateTick);
     checkTimer.start(500);
     if (app)
@@ -135,6 +135,19 @@ void MainWindow::setStallTimeout(int milliseconds)
 void MainWindow::setClientExitWait(int milliseconds)
 {
     clientExitWaitMs = milliseconds;
+}
+
+void MainWindow::setCheckDelay(int milliseconds)
+{
+    if (checkTimer.isActive())
+        checkTimer.start(milliseconds);
+}
+
+void MainWindow::setSpeedWindow(int milliseconds)
+{
+    speedWindowMs = milliseconds;
+    rate = TransferRate(milliseconds);
+    rateTimer.setInterval(milliseconds / 5);
 }
 
 void MainWindow::setTrustedKeys(const QList<QByteArray> &keys)
@@ -299,7 +312,7 @@ void MainWindow::showDownloadNote()
 
 void MainWindow::onDownloadProgress(qint64 current, qint64 total)
 {
-    // Speed and time left, refreshed twice a second so the text can be read.
+    // Speed and time left, refreshed every tenth of the speed window (twice a second) so the text can be read.
     const qint64 now = downloadClock.isValid() ? downloadClock.elapsed() : 0;
     // Fewer bytes than before: the download started over, and the old speed says nothing.
     const bool fell = current < lastCurrent;
@@ -308,7 +321,7 @@ void MainWindow::onDownloadProgress(qint64 current, qint64 total)
     rate.add(current, now);
     lastCurrent = current;
     lastTotal = total;
-    if (lastNoteMs < 0 || now - lastNoteMs >= 500 || fell)
+    if (lastNoteMs < 0 || now - lastNoteMs >= speedWindowMs / 10 || fell)
         showDownloadNote();
     if (total <= 0) {
         // The server told no size: the bar shows that something is happening.

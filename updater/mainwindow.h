@@ -44,6 +44,11 @@ public:
     void setStallTimeout(int milliseconds);
     // Longest wait for the client to go before the package starts anyway (10 s).
     void setClientExitWait(int milliseconds);
+    // Time from construction to the check (500 ms); a check still to come is put off or brought forward.
+    void setCheckDelay(int milliseconds);
+    // How far back the shown speed looks (5 s). The note is refreshed every tenth of that, and every
+    // fifth the speed is measured even when nothing arrives, so that it falls away.
+    void setSpeedWindow(int milliseconds);
     // How often and how long a broken download is retried.
     void setRetrySchedule(const RetryPolicy::Schedule &schedule);
     // The folder of the installed programs (the updater's own unless set): a package manager's marker
@@ -104,6 +109,7 @@ private:
     QString workFolder;
     int stallTimeoutMs = 30000;
     int clientExitWaitMs = 10000;
+    int speedWindowMs = 5000;
     QPointer<QMessageBox> cancelQuestion;
 
     QStringList updatePackMirrors;

@@ -87,6 +87,16 @@ void FaultServer::setChunkSize(int bytes)
     chunkSize = bytes;
 }
 
+void FaultServer::resumeHeld()
+{
+    resumed = true;
+    for (const QPointer<QTimer> &timer : std::as_const(held)) {
+        if (timer)
+            timer->start();
+    }
+    held.clear();
+}
+
 quint16 FaultServer::port() const
 {
     return server->serverPort();
@@ -147,6 +157,11 @@ void FaultServer::respond(QTcpSocket *socket, const HttpRequest &request)
     connect(timer, &QTimer::timeout, socket, [this, guard, timer, sent, body, limit, chunk, answer] {
         if (!guard)
             return;
+        if (answer.holdAfter >= 0 && *sent >= answer.holdAfter && !resumed) {
+            timer->stop();
+            held.append(timer);
+            return;
+        }
         if (*sent < limit) {
             const qint64 size = qMin<qint64>(chunk, limit - *sent);
             guard->write(body.constData() + *sent, size);
@@ -215,4 +230,14 @@ HttpAnswer FaultServer::honest(const QByteArray &content, const HttpRequest &req
     answer.headers.append(qMakePair(QByteArray("Content-Range"), range));
     answer.body = content.mid(first, last - first + 1);
     return answer;
+}
+
+bool FaultServer::startServing(const QByteArray &content, const Shape &shape, Ranges ranges, const QByteArray &etag)
+{
+    return start([=](const HttpRequest &request) {
+        HttpAnswer answer = honest(content, request, ranges, etag);
+        if (shape)
+            shape(request, answer);
+        return answer;
+    });
 }

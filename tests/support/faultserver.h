@@ -4,12 +4,14 @@
 #include <QList>
 #include <QObject>
 #include <QPair>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
 
 class QTcpServer;
 class QTcpSocket;
+class QTimer;
 
 // A request as the fault server saw it. Header names are lower case.
 struct HttpRequest
@@ -31,6 +33,8 @@ struct HttpAnswer
     bool sendContentLength = true;
     // Ends the answer after this many body bytes (-1: the whole body).
     qint64 cutAfter = -1;
+    // Holds the body after this many bytes until the server's resumeHeld() (-1: never).
+    qint64 holdAfter = -1;
     enum class End {
         Close, // orderly close after the (possibly cut) body
         Reset, // connection reset (RST) at the cut
@@ -53,6 +57,8 @@ class FaultServer final : public QObject
 
 public:
     using Handler = std::function<HttpAnswer(const HttpRequest &)>;
+    // Changes an answer before it is sent.
+    using Shape = std::function<void(const HttpRequest &, HttpAnswer &)>;
 
     explicit FaultServer(QObject *parent = nullptr);
     ~FaultServer() override;
@@ -61,6 +67,8 @@ public:
 
     bool start(Handler handler);
     void setChunkSize(int bytes);
+    // Sends the rest of every answer held by its holdAfter, and of those still to come.
+    void resumeHeld();
 
     // Body bytes written to all connections so far.
     qint64 bodyBytesSent() const
@@ -92,6 +100,9 @@ public:
                              const QByteArray &etag = QByteArray());
     // The range a request asks for; false without a single well-formed range.
     static bool requestedRange(const HttpRequest &request, qint64 *first, qint64 *last);
+    // Starts serving `content` at every path as honest() does, each answer changed by `shape` when given.
+    bool startServing(const QByteArray &content, const Shape &shape = {}, Ranges ranges = Ranges::Any,
+                      const QByteArray &etag = QByteArray());
 
 private:
     void serve(QTcpSocket *socket);
@@ -102,4 +113,6 @@ private:
     int chunkSize = 16 * 1024;
     QList<HttpRequest> seen;
     qint64 sentBytes = 0;
+    QList<QPointer<QTimer>> held;
+    bool resumed = false;
 };

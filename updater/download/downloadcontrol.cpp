@@ -5,32 +5,16 @@
 #include "packagefile.h"
 #include "resumestate.h"
 
-#include <QCryptographicHash>
-#include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QLoggingCategory>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QRandomGenerator>
-#include <QTemporaryFile>
 #include <QTimer>
 
 Q_LOGGING_CATEGORY(lcDownloadControl, "orvane.download", QtWarningMsg)
 
 using RetryPolicy::Fault;
 
-namespace {
-// How often the resume state follows the bytes written.
-constexpr int SaveIntervalMs = 1000;
-constexpr qint64 SaveIntervalBytes = 1024 * 1024;
-// A source that fails this often in a row gives its parts to the others, if there are any.
-constexpr int SourceFailureLimit = 3;
-} // namespace
-
-DownloadControl::DownloadControl(QObject *parent) : QObject(parent), file(new QFile(this))
+DownloadControl::DownloadControl(QObject *parent) : QObject(parent)
 {
 }
 
@@ -47,9 +31,9 @@ DownloadControl::~DownloadControl()
     // A closed updater continues next time, like a killed one.
     if (canResumeLater())
         saveState();
-    file->close();
-    if (fileCreated && !canResumeLater())
-        removePartFiles();
+    file.close();
+    if (file.created() && !canResumeLater())
+        file.remove();
 }
 
 void DownloadControl::SetExpectedSha256(const QString &hex)
@@ -99,43 +83,27 @@ void DownloadControl::FetchFile(const QString &address, int count, const QString
     totalSize = 0;
     fileName.clear();
     parts.clear();
-    sources.clear();
-    fileCreated = false;
+    file.release();
     keepPartFile = false;
     error.clear();
     failure = Failure::None;
     mode = Mode::Ranged;
     wholeFromZero = false;
     restarts = 0;
-    headSource = 0;
-    validatorSource = 0;
     saidWaiting = false;
-    lock.reset();
 
     if (!PackageFile::isFetchableUrl(url))
         return fail(Failure::Refused, QStringLiteral("\"%1\" is not an http address").arg(address));
     if (partCount <= 0)
         return fail(Failure::Refused, QStringLiteral("no parts to fetch"));
 
-    sources.append({url});
-    for (const QString &mirror : std::as_const(mirrors)) {
-        const QUrl other(mirror.trimmed());
-        const bool known = std::any_of(sources.cbegin(), sources.cend(), [&](const Source &source) {
-            return source.url == other;
-        });
-        if (PackageFile::isFetchableUrl(other) && !known)
-            sources.append({other});
-    }
-
-    RemoteInfo info = QueryRemote(url);
+    sources.reset(url, mirrors);
+    HeadProbe::Answer info = QueryRemote(url);
     // With the main server down, a mirror tells the size as well.
     for (int i = 1; !info.reached && i < sources.size(); ++i) {
-        info = QueryRemote(sources.at(i).url);
-        if (info.reached) {
-            sources[0].dropped = true;
-            headSource = i;
-            validatorSource = i;
-        }
+        info = QueryRemote(sources.url(i));
+        if (info.reached)
+            sources.standInForMain(i);
     }
     if (!adoptRemote(info))
         return;
@@ -143,14 +111,13 @@ void DownloadControl::FetchFile(const QString &address, int count, const QString
     fileName = PackageFile::outputName(url, saveName);
     if (QFileInfo(fileName).isDir())
         return fail(Failure::Disk, QStringLiteral("%1 is a folder").arg(fileName));
-    if (!openPartFile())
+    if (!file.open(fileName))
         return fail(Failure::Disk,
-                    QStringLiteral("cannot write a file beside %1: %2").arg(fileName, file->errorString()));
+                    QStringLiteral("cannot write a file beside %1: %2").arg(fileName, file.errorString()));
 
     if (!restoreState(info))
         planParts();
-    sinceSave.start();
-    savedBytes = receivedBytes;
+    file.noteSaved(receivedBytes);
     bool allDone = true;
     for (int i = 0; i < parts.size(); ++i) {
         if (!parts.at(i).complete) {
@@ -169,73 +136,31 @@ void DownloadControl::FetchFile(const QString &address, int count, const QString
     }
 }
 
-bool DownloadControl::openPartFile()
+bool DownloadControl::restoreState(const HeadProbe::Answer &info)
 {
-    // The parts go into a file beside the target, which takes the target's name only once it is
-    // complete and checked: a file already there is never truncated. Its name is fixed, so the next
-    // start finds it; a lock keeps a second download of the same package out of it.
-    const QString stable = fileName + QStringLiteral(".part");
-    lock = std::make_unique<QLockFile>(stable + QStringLiteral(".lock"));
-    // Only a live holder counts, however long it has been running.
-    lock->setStaleLockTime(0);
-    if (lock->tryLock(0)) {
-        file->setFileName(stable);
-        // Unbuffered: a write that fails must fail at once, before its bytes are counted as done.
-        fileCreated = file->open(QIODevice::ReadWrite | QIODevice::Unbuffered);
-        if (!fileCreated)
-            lock.reset();
-        return fileCreated;
-    }
-    lock.reset();
-    // Another download of this package is running: this one works apart and keeps nothing for later.
-    QTemporaryFile part(fileName + QStringLiteral(".XXXXXX.part"));
-    part.setAutoRemove(false);
-    if (!part.open()) {
-        file->setFileName(part.fileName());
-        return false;
-    }
-    file->setFileName(part.fileName());
-    part.close();
-    fileCreated = file->open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered);
-    return fileCreated;
-}
-
-bool DownloadControl::restoreState(const RemoteInfo &info)
-{
-    if (!lock)
-        return false;
-    const QString path = ResumeStateFile::statePath(file->fileName());
     ResumeState state;
-    if (!ResumeStateFile::read(path, &state))
+    if (!file.resumable() || !file.readState(&state))
         return false;
     QString why = ResumeStateFile::rejectResume(state, url.toString(), info.size, info.etag, info.lastModified,
-                                                file->size(), QDateTime::currentDateTimeUtc());
+                                                file.size(), QDateTime::currentDateTimeUtc());
     if (why.isEmpty() && state.sha256 != signedSha256.toLatin1())
         why = QStringLiteral("it belongs to another release");
-    if (why.isEmpty() && expectedSize > 0 && file->size() > expectedSize)
+    if (why.isEmpty() && expectedSize > 0 && file.size() > expectedSize)
         why = QStringLiteral("the part file is larger than the package");
     if (why.isEmpty() && !RetryPolicy::allowsRanges(info.size, info.acceptRanges))
         why = QStringLiteral("the server no longer serves ranges");
     if (!why.isEmpty()) {
         qCInfo(lcDownloadControl) << "starting" << url << "afresh:" << why;
-        QFile::remove(path);
+        file.dropState();
         return false;
     }
     mode = Mode::Ranged;
-    const QList<int> live = [this] {
-        QList<int> indexes;
-        for (int i = 0; i < sources.size(); ++i) {
-            if (!sources.at(i).dropped)
-                indexes.append(i);
-        }
-        return indexes;
-    }();
     for (const ResumeState::Part &saved : std::as_const(state.parts)) {
         Part part;
         part.range = saved.range;
         part.done = saved.done;
         part.complete = saved.done == saved.range.length();
-        part.source = live.at(parts.size() % live.size());
+        part.source = sources.nextLive(int(parts.size()));
         parts.append(part);
     }
     receivedBytes = state.doneBytes();
@@ -254,7 +179,7 @@ void DownloadControl::planParts()
 {
     parts.clear();
     receivedBytes = 0;
-    file->resize(0);
+    file.truncate();
     if (RetryPolicy::allowsRanges(totalSize, acceptRanges)) {
         mode = Mode::Ranged;
         for (const ByteRange &range : DownloadPlan::partition(totalSize, partCount)) {
@@ -270,22 +195,12 @@ void DownloadControl::planParts()
         wholeFromZero = true;
         Part whole;
         whole.range = {0, totalSize - 1};
-        whole.source = headSource;
+        whole.source = sources.head();
         parts.append(whole);
         return;
     }
     for (int i = 0; i < parts.size(); ++i)
-        parts[i].source = nextLiveSource(i);
-}
-
-int DownloadControl::nextLiveSource(int after) const
-{
-    QList<int> live;
-    for (int i = 0; i < sources.size(); ++i) {
-        if (!sources.at(i).dropped)
-            live.append(i);
-    }
-    return live.isEmpty() ? headSource : live.at(after % live.size());
+        parts[i].source = sources.nextLive(i);
 }
 
 void DownloadControl::startPart(int index)
@@ -304,19 +219,19 @@ void DownloadControl::startPart(int index)
     part.worker = worker;
     part.waiting = false;
     tellWaiting();
-    const QUrl &from = sources.at(part.source).url;
-    if (part.source == validatorSource)
+    const QUrl from = sources.url(part.source);
+    if (part.source == sources.validator())
         worker->SetValidator(etag, lastModified);
     if (mode == Mode::Ranged) {
-        worker->SetMayServeWhole(part.range.first == 0 && part.done == 0 && part.source == headSource);
-        worker->FetchRange(from, file, part.range.first + part.done, part.range.last, totalSize);
+        worker->SetMayServeWhole(part.range.first == 0 && part.done == 0 && part.source == sources.head());
+        worker->FetchRange(from, file.device(), part.range.first + part.done, part.range.last, totalSize);
     } else if (totalSize > 0 && part.done > 0 && !wholeFromZero) {
-        worker->FetchRange(from, file, part.done, totalSize - 1, totalSize);
+        worker->FetchRange(from, file.device(), part.done, totalSize - 1, totalSize);
     } else {
         receivedBytes -= part.done;
         part.done = 0;
-        file->resize(0);
-        worker->FetchWhole(from, file);
+        file.truncate();
+        worker->FetchWhole(from, file.device());
     }
 }
 
@@ -329,34 +244,12 @@ int DownloadControl::partOf(const QObject *worker) const
     return -1;
 }
 
-DownloadControl::RemoteInfo DownloadControl::QueryRemote(const QUrl &address)
+HeadProbe::Answer DownloadControl::QueryRemote(const QUrl &address) const
 {
-    QNetworkAccessManager manager;
-    QEventLoop loop;
-    QNetworkRequest request(address);
-    request.setRawHeader("Accept-Encoding", "identity");
-    request.setTransferTimeout(stallTimeoutMs);
-    QNetworkReply *reply = manager.head(request);
-    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit, Qt::DirectConnection);
-    if (!reply->isFinished())
-        loop.exec();
-
-    RemoteInfo info;
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    info.reached = status.isValid();
-    if (!info.reached) {
-        qCWarning(lcDownloadControl) << "HEAD" << address << "failed:" << reply->errorString();
-    } else if (status.toInt() == 200) {
-        bool ok = false;
-        info.size = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&ok);
-        if (!ok || info.size < 0)
-            info.size = 0;
-        info.acceptRanges = reply->rawHeader("Accept-Ranges");
-        info.etag = reply->rawHeader("ETag");
-        info.lastModified = reply->rawHeader("Last-Modified");
-    }
-    delete reply;
-    return info;
+    const HeadProbe::Answer answer = HeadProbe::ask(address, stallTimeoutMs);
+    if (!answer.reached)
+        qCWarning(lcDownloadControl) << "HEAD" << address << "failed:" << answer.error;
+    return answer;
 }
 
 void DownloadControl::SubProgress(qint64 bytes)
@@ -368,8 +261,7 @@ void DownloadControl::SubProgress(qint64 bytes)
     receivedBytes += bytes;
     fetchedBytes += bytes;
     emit FileDownloadProgress(receivedBytes, shownTotal());
-    // Often enough that a killed updater fetches little again, seldom enough to cost nothing.
-    if (sinceSave.hasExpired(SaveIntervalMs) || receivedBytes - savedBytes >= qMax(SaveIntervalBytes, totalSize / 100))
+    if (file.stateDue(receivedBytes, totalSize))
         saveState();
 }
 
@@ -384,7 +276,7 @@ void DownloadControl::SubPartFinished()
     if (!worker->Succeeded())
         return handleFault(index, worker);
 
-    sources[part.source].failuresInARow = 0;
+    sources.succeeded(part.source);
     // A range answer kept while falling back to one request covers only its old part.
     if (part.range.last >= 0 && part.done < part.range.length())
         return startPart(index);
@@ -422,7 +314,7 @@ void DownloadControl::handleFault(int index, Download *worker)
         return fail(Failure::Check, reason);
     case Fault::Changed:
         // Another source serving another file is left; only the one that told the size can have changed.
-        if (parts.at(index).source != validatorSource && moveToAnotherSource(index))
+        if (parts.at(index).source != sources.validator() && moveToAnotherSource(index))
             return;
         if (restarts++ < 1) {
             // Queued: this runs inside a reply's signal, and a new HEAD waits in an event loop.
@@ -432,7 +324,7 @@ void DownloadControl::handleFault(int index, Download *worker)
         }
         return fail(Failure::Refused, reason);
     case Fault::NoRanges:
-        if (parts.at(index).source != headSource && moveToAnotherSource(index))
+        if (parts.at(index).source != sources.head() && moveToAnotherSource(index))
             return;
         if (mode == Mode::Ranged)
             return switchToWhole(nullptr);
@@ -458,10 +350,10 @@ void DownloadControl::handleFault(int index, Download *worker)
     // Starting again from byte 0 is no progress, so such a part pauses and uses up its retries.
     if (!(mode == Mode::Whole && wholeFromZero) && RetryPolicy::madeProgress(worker->DoneBytes())) {
         part.retries = 0;
-        sources[part.source].failuresInARow = 0;
+        sources.succeeded(part.source);
         return startPart(index);
     }
-    if (++sources[part.source].failuresInARow >= SourceFailureLimit && moveToAnotherSource(index))
+    if (sources.failedTooOften(part.source) && moveToAnotherSource(index))
         return;
     if (++part.retries > schedule.retries) {
         const Failure cause = fault == Fault::Unreachable ? Failure::Unreachable
@@ -498,7 +390,7 @@ bool DownloadControl::continueWithRanges(Part &part, const Download &worker)
     acceptRanges = "bytes";
     etag = answer.etag;
     lastModified = answer.lastModified;
-    validatorSource = part.source;
+    sources.setValidator(part.source);
     wholeFromZero = false;
     part.range = {0, totalSize - 1};
     return true;
@@ -518,18 +410,12 @@ void DownloadControl::tellWaiting()
 bool DownloadControl::moveToAnotherSource(int index)
 {
     const int bad = parts.at(index).source;
-    const bool othersLive = std::any_of(sources.cbegin(), sources.cend(), [&](const Source &source) {
-        return !source.dropped && &source != &sources.at(bad);
-    });
-    if (!othersLive)
+    if (!sources.drop(bad))
         return false;
-    qCWarning(lcDownloadControl) << "leaving" << sources.at(bad).url << "; its parts go to the other servers";
-    sources[bad].dropped = true;
-    if (bad == headSource)
-        headSource = nextLiveSource(0);
+    qCWarning(lcDownloadControl) << "leaving" << sources.url(bad) << "; its parts go to the other servers";
     for (int i = 0; i < parts.size(); ++i) {
         if (parts.at(i).source == bad)
-            parts[i].source = nextLiveSource(i);
+            parts[i].source = sources.nextLive(i);
     }
     startPart(index);
     return true;
@@ -540,7 +426,7 @@ void DownloadControl::switchToWhole(Download *keep)
     qCInfo(lcDownloadControl) << url << "serves no ranges: fetching it in one request";
     // The first part's request may still bring the whole package as its answer; then it is the download.
     if (!keep && !parts.isEmpty() && parts.at(0).worker && !parts.at(0).worker->Answered() &&
-        parts.at(0).range.first == 0 && parts.at(0).done == 0 && parts.at(0).source == headSource)
+        parts.at(0).range.first == 0 && parts.at(0).done == 0 && parts.at(0).source == sources.head())
         keep = parts.at(0).worker;
     ++generation;
     for (Part &part : parts) {
@@ -553,7 +439,7 @@ void DownloadControl::switchToWhole(Download *keep)
     wholeFromZero = true;
     Part whole;
     whole.range = {0, totalSize - 1};
-    whole.source = headSource;
+    whole.source = sources.head();
     parts = {whole};
     receivedBytes = 0;
     emit FileDownloadProgress(receivedBytes, shownTotal());
@@ -568,13 +454,13 @@ void DownloadControl::restartFromScratch()
     if (!running)
         return;
     qCInfo(lcDownloadControl) << "the package changed on the server; starting over";
-    QFile::remove(ResumeStateFile::statePath(file->fileName()));
-    const RemoteInfo info = QueryRemote(sources.at(headSource).url);
+    file.dropState();
+    const HeadProbe::Answer info = QueryRemote(sources.url(sources.head()));
     if (!running)
         return;
     if (!adoptRemote(info))
         return;
-    validatorSource = headSource;
+    sources.setValidator(sources.head());
     wholeFromZero = false;
     planParts();
     emit FileDownloadProgress(receivedBytes, shownTotal());
@@ -596,19 +482,14 @@ void DownloadControl::stopWorkers()
 
 bool DownloadControl::canResumeLater() const
 {
-    return lock && fileCreated && totalSize > 0 && !(etag.isEmpty() && lastModified.isEmpty()) &&
+    return file.resumable() && totalSize > 0 && !(etag.isEmpty() && lastModified.isEmpty()) &&
            !(mode == Mode::Whole && wholeFromZero);
 }
 
 void DownloadControl::saveState()
 {
-    sinceSave.restart();
-    savedBytes = receivedBytes;
+    file.noteSaved(receivedBytes);
     if (!canResumeLater())
-        return;
-    // The state never claims bytes that have not reached the file; after a failed write the last state,
-    // which claims less, stays.
-    if (!file->flush() || file->error() != QFileDevice::NoError)
         return;
     ResumeState state;
     state.url = url.toString();
@@ -619,17 +500,11 @@ void DownloadControl::saveState()
     state.saved = QDateTime::currentDateTimeUtc();
     for (const Part &part : std::as_const(parts))
         state.parts.append({part.range, part.done});
-    if (!ResumeStateFile::write(ResumeStateFile::statePath(file->fileName()), state))
-        qCInfo(lcDownloadControl) << "cannot save the resume state of" << file->fileName();
+    if (!file.writeState(state))
+        qCInfo(lcDownloadControl) << "cannot save the resume state of" << file.fileName();
 }
 
-void DownloadControl::removePartFiles()
-{
-    file->remove();
-    QFile::remove(ResumeStateFile::statePath(file->fileName()));
-}
-
-bool DownloadControl::adoptRemote(const RemoteInfo &info)
+bool DownloadControl::adoptRemote(const HeadProbe::Answer &info)
 {
     if (!info.reached) {
         fail(Failure::Unreachable, QStringLiteral("the package server cannot be reached"));
@@ -661,11 +536,10 @@ void DownloadControl::fail(Failure cause, const QString &reason, bool keep)
 
 void DownloadControl::finish()
 {
-    const QString statePath = ResumeStateFile::statePath(file->fileName());
     running = false;
     ++generation;
-    if (error.isEmpty() && file->isOpen() && !file->flush()) {
-        error = QStringLiteral("cannot write %1: %2").arg(fileName, file->errorString());
+    if (error.isEmpty() && file.isOpen() && !file.flush()) {
+        error = QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString());
         failure = Failure::Disk;
     }
     if (error.isEmpty() && totalSize > 0 && receivedBytes != totalSize) {
@@ -674,52 +548,28 @@ void DownloadControl::finish()
     }
     // A part file larger than the signed package is never worth continuing.
     const bool keep =
-        !error.isEmpty() && keepPartFile && canResumeLater() && !(expectedSize > 0 && file->size() > expectedSize);
+        !error.isEmpty() && keepPartFile && canResumeLater() && !(expectedSize > 0 && file.size() > expectedSize);
     if (keep)
         saveState();
-    if (file->isOpen())
-        file->close();
+    file.close();
     if (error.isEmpty() && !expectedSha256.isEmpty()) {
-        error = verifyChecksum();
+        error = file.checkSha256(expectedSha256);
         failure = error.isEmpty() ? Failure::None : Failure::Check;
     }
     if (error.isEmpty()) {
-        error = moveIntoPlace();
+        error = file.moveIntoPlace();
         failure = error.isEmpty() ? Failure::None : Failure::Disk;
     }
     if (error.isEmpty()) {
-        QFile::remove(statePath);
-        QFile::remove(statePath + QStringLiteral(".new")); // left by a kill in the middle of a save
+        file.dropState();
     } else {
         qCWarning(lcDownloadControl) << "download of" << url << "failed:" << error;
-        if (fileCreated && !keep)
-            removePartFiles();
+        if (file.created() && !keep)
+            file.remove();
         fileName.clear();
     }
-    lock.reset();
-    fileCreated = false;
+    file.release();
     tellWaiting();
     // Queued, so that the end never reaches the caller inside FetchFile or inside a network callback.
     QMetaObject::invokeMethod(this, &DownloadControl::FileDownloadFinished, Qt::QueuedConnection);
-}
-
-QString DownloadControl::moveIntoPlace()
-{
-    if (QFile::exists(fileName) && !QFile::remove(fileName))
-        return QStringLiteral("cannot replace %1").arg(fileName);
-    if (!file->rename(fileName))
-        return QStringLiteral("cannot rename %1 to %2: %3").arg(file->fileName(), fileName, file->errorString());
-    return QString();
-}
-
-QString DownloadControl::verifyChecksum()
-{
-    QFile written(file->fileName());
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!written.open(QIODevice::ReadOnly) || !hash.addData(&written))
-        return QStringLiteral("cannot read %1 back: %2").arg(fileName, written.errorString());
-    const QString actual = QString::fromLatin1(hash.result().toHex());
-    if (actual != expectedSha256)
-        return QStringLiteral("the package's SHA-256 is %1, not %2").arg(actual, expectedSha256);
-    return QString();
 }

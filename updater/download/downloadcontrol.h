@@ -1,10 +1,12 @@
 #pragma once
 
 #include "downloadplan.h"
+#include "headprobe.h"
+#include "partfile.h"
 #include "retrypolicy.h"
+#include "sourcepool.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -12,11 +14,7 @@
 #include <QStringList>
 #include <QUrl>
 
-#include <memory>
-
 class Download;
-class QFile;
-class QLockFile;
 
 // Downloads the update package in several byte ranges at once into one file. A part that breaks is
 // asked for again from the byte it reached; a server without ranges gets one streamed GET. The parts
@@ -110,37 +108,21 @@ private:
         bool waiting = false; // for a retry after a broken connection
         QPointer<Download> worker;
     };
-    struct Source
-    {
-        QUrl url;
-        int failuresInARow = 0;
-        bool dropped = false;
-    };
-    struct RemoteInfo
-    {
-        bool reached = false;
-        qint64 size = 0;
-        QByteArray acceptRanges;
-        QByteArray etag;
-        QByteArray lastModified;
-    };
     enum class Mode { Ranged, Whole };
 
-    RemoteInfo QueryRemote(const QUrl &url);
+    HeadProbe::Answer QueryRemote(const QUrl &url) const;
     // The size progress is measured against: the server's, else the announced one, else 0 (unknown).
     qint64 shownTotal() const
     {
         return totalSize > 0 ? totalSize : expectedSize;
     }
-    bool openPartFile();
-    bool restoreState(const RemoteInfo &info);
+    bool restoreState(const HeadProbe::Answer &info);
     void planParts();
     void startPart(int index);
     int partOf(const QObject *worker) const;
     void handleFault(int index, Download *worker);
     void scheduleRetry(int index, RetryPolicy::Fault fault, const QByteArray &retryAfter);
     bool moveToAnotherSource(int index);
-    int nextLiveSource(int after) const;
     void switchToWhole(Download *keep);
     void restartFromScratch();
     void stopWorkers();
@@ -149,50 +131,39 @@ private:
     bool continueWithRanges(Part &part, const Download &worker);
     // Emits RetryPending() when whether any part waits for a retry has changed.
     void tellWaiting();
-    void removePartFiles();
-    // `keep`: the fault may pass, so what arrived stays for the next attempt.
     // Takes the size and validators of a HEAD answer; false, having failed, when the server was not
     // reached or holds a package of another size than the signed one.
-    bool adoptRemote(const RemoteInfo &info);
+    bool adoptRemote(const HeadProbe::Answer &info);
+    // `keep`: the fault may pass, so what arrived stays for the next attempt.
     void fail(Failure cause, const QString &reason, bool keep = false);
     void finish();
-    QString verifyChecksum();
-    QString moveIntoPlace();
 
     int partCount = 0;
     qint64 totalSize = 0;
     qint64 expectedSize = 0;
     QUrl url;
-    QFile *file = nullptr;
+    // The output file, shared with all workers through its device().
+    PartFile file;
     qint64 receivedBytes = 0;
     qint64 fetchedBytes = 0;
     QString fileName;
     Mode mode = Mode::Ranged;
     QList<Part> parts;
-    QList<Source> sources;
+    SourcePool sources;
     QStringList mirrors;
     QByteArray etag;
     QByteArray lastModified;
     // The server refused a range for the whole-file GET: a broken one starts again from byte 0.
     bool wholeFromZero = false;
     QByteArray acceptRanges;
-    // Where the one-request fallback and a part that may bring the whole package are fetched from.
-    int headSource = 0;
-    // The source whose answer told the size and validators: only it gets If-Range, and only its
-    // Content-Range total that differs means a changed package (another source is serving another file).
-    int validatorSource = 0;
     QString signedSha256;
     bool saidWaiting = false;
     int restarts = 0;
     // Bumped whenever the parts are replanned or stopped, so that retries scheduled before are dropped.
     int generation = 0;
     bool keepPartFile = false;
-    std::unique_ptr<QLockFile> lock;
-    QElapsedTimer sinceSave;
-    qint64 savedBytes = 0;
 
     bool running = false;
-    bool fileCreated = false;
     QString error;
     Failure failure = Failure::None;
     QString expectedSha256;

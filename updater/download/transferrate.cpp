@@ -2,16 +2,14 @@
 
 #include <cmath>
 
-namespace {
-// Long enough to smooth the bursts of several parts, short enough to follow a changing line.
-constexpr qint64 WindowMs = 5000;
-constexpr qint64 MinimumSpanMs = 500;
-} // namespace
+TransferRate::TransferRate(qint64 window) : windowMs(window)
+{
+}
 
 void TransferRate::add(qint64 bytes, qint64 atMs)
 {
     samples.append({atMs, bytes});
-    while (samples.size() > 2 && atMs - samples.at(1).first >= WindowMs)
+    while (samples.size() > 2 && atMs - samples.at(1).first >= windowMs)
         samples.removeFirst();
 }
 
@@ -25,7 +23,7 @@ double TransferRate::bytesPerSecond() const
     if (samples.size() < 2)
         return 0;
     const qint64 span = samples.last().first - samples.first().first;
-    if (span < MinimumSpanMs)
+    if (span < windowMs / 10)
         return 0;
     return qMax<qint64>(0, samples.last().second - samples.first().second) * 1000.0 / double(span);
 }

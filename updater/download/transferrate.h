@@ -10,6 +10,10 @@
 class TransferRate final
 {
 public:
+    // The speed over the last `windowMs` (5 s: long enough to smooth the bursts of several parts, short
+    // enough to follow a changing line); nothing is told before a tenth of that has passed.
+    explicit TransferRate(qint64 windowMs = 5000);
+
     // `bytes` received in all by `atMs` (any monotonic clock in milliseconds).
     void add(qint64 bytes, qint64 atMs);
     void clear();
@@ -19,6 +23,7 @@ public:
     qint64 secondsLeft(qint64 total) const;
 
 private:
+    qint64 windowMs = 5000;
     QList<QPair<qint64, qint64>> samples; // (ms, bytes)
 };
 
