@@ -45,7 +45,8 @@ constexpr qint64 MaxConfigBody = 1024 * 1024;
 
 MainWindow::MainWindow(SingleApplication *app, QWidget *parent)
     : QMainWindow(parent), app(app), ui(new Ui::MainWindow),
-      configUrl(Deployment::updateServerUrl() + QStringLiteral("/soft/config.ini"))
+      configUrl(Deployment::updateServerUrl() + QStringLiteral("/soft/config.ini")),
+      programFolder(QCoreApplication::applicationDirPath())
 {
     ui->setupUi(this);
     setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
@@ -484,9 +485,8 @@ void MainWindow::startPackageAndClose(const QString &package)
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     // Between asking the client to quit and starting the package, closing would leave the user with
-    // neither program.
-    // While PackageKit upgrades, "取消" is the way out: the transaction would go on without a window
-    // to restart the client.
+    // neither program. While PackageKit upgrades, "取消" is the way out: the upgrade would go on with
+    // no window left to start the new client.
     if (handingOver || (systemUpgrade && systemUpgrade->isRunning())) {
         event->ignore();
         return;
@@ -548,7 +548,9 @@ void MainWindow::onSystemUpgradeFinished(SystemPackage::Outcome outcome, const Q
                     QLatin1String("\n\n") + commands);
         box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     } else if (!details.isEmpty()) {
-        box.setDetailedText(details);
+        // PackageKit's own words (apt's, mostly), for whoever looks after the machine; the box's
+        // details button would bring an untranslated label.
+        box.setInformativeText(details.section(QLatin1Char('\n'), 0, 1).left(400));
     }
     box.addButton(tr("确定"), QMessageBox::AcceptRole);
     box.exec();

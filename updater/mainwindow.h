@@ -6,7 +6,6 @@
 #include "systempackage.h"
 #include "transferrate.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
@@ -44,6 +43,8 @@ public:
     void setStallTimeout(int milliseconds);
     // Longest wait for the client to go before the package starts anyway (10 s).
     void setClientExitWait(int milliseconds);
+    // The folder an Orvane program-folder archive is installed over (the updater's own unless set).
+    void setProgramFolder(const QString &folder);
     // Time from construction to the check (500 ms); a check still to come is put off or brought forward.
     void setCheckDelay(int milliseconds);
     // How far back the shown speed looks (5 s). The note is refreshed every tenth of that, and every
@@ -51,9 +52,6 @@ public:
     void setSpeedWindow(int milliseconds);
     // How often and how long a broken download is retried.
     void setRetrySchedule(const RetryPolicy::Schedule &schedule);
-    // The folder of the installed programs (the updater's own unless set): a package manager's marker
-    // there sends the update through PackageKit, and the new client starts from there.
-    void setProgramFolder(const QString &folder);
 
     // The cause shown under "下载更新包失败！".
     static QString failureText(DownloadControl::Failure cause);
@@ -107,6 +105,7 @@ private:
     SignedRelease release;
     QString configUrl;
     QString workFolder;
+    QString programFolder;
     int stallTimeoutMs = 30000;
     int clientExitWaitMs = 10000;
     int speedWindowMs = 5000;
@@ -122,6 +121,6 @@ private:
     // Lets the speed fall while nothing arrives.
     QTimer rateTimer;
 
-    QString programFolder = QCoreApplication::applicationDirPath();
+    // Upgrades an install that the system's package manager owns.
     SystemUpgrade *systemUpgrade = nullptr;
 };
