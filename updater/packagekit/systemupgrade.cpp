@@ -6,6 +6,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
+#include <QDBusVariant>
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QTimer>
@@ -110,6 +111,18 @@ void SystemUpgrade::onTransactionCreated(QDBusPendingCallWatcher *call)
     }
     transaction = reply.value().path();
     connectTransaction(true);
+    // Whether it may be cancelled is only signalled when that changes: ask once.
+    QDBusMessage allowCancel =
+        QDBusMessage::createMethodCall(Service, transaction, PropertiesInterface, QStringLiteral("Get"));
+    allowCancel << TransactionInterface << QStringLiteral("AllowCancel");
+    auto *answer = new QDBusPendingCallWatcher(bus.asyncCall(allowCancel, CallTimeoutMs), this);
+    connect(answer, &QDBusPendingCallWatcher::finished, this,
+            [this, path = transaction](QDBusPendingCallWatcher *call) {
+                call->deleteLater();
+                const QDBusPendingReply<QDBusVariant> value = *call;
+                if (!value.isError() && path == transaction)
+                    emit cancellableChanged(value.value().variant().toBool());
+            });
     // Interactive: PackageKit may ask the desktop's polkit agent for the administrator's consent.
     QDBusMessage hints =
         QDBusMessage::createMethodCall(Service, transaction, TransactionInterface, QStringLiteral("SetHints"));
