@@ -20,6 +20,8 @@ PopForm::PopForm(QWidget *parent)
       pageHost(new AxWidgetThread(QStringLiteral("首页"))), ui(new Ui::PopForm)
 {
     ui->setupUi(this);
+    // A child, so that its reports can be followed from outside (tests); deleted first all the same.
+    pageHost->setParent(this);
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     // Task switchers and docks name it after the product rather than the form.
     setWindowTitle(clientConfig->productName);

@@ -13,6 +13,20 @@
 
 Q_LOGGING_CATEGORY(lcSkins, "orvane.skins", QtWarningMsg)
 
+namespace {
+
+int skinIndex(const QPushButton *button)
+{
+    return button->property("skinIndex").toInt();
+}
+
+QLabel *checkMark(const QPushButton *button)
+{
+    return button->parentWidget()->findChild<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+} // namespace
+
 SkinForm::SkinForm(QWidget *parent) : QWidget(parent), ui(new Ui::SkinForm)
 {
     ui->setupUi(this);
@@ -35,12 +49,8 @@ SkinForm::SkinForm(QWidget *parent) : QWidget(parent), ui(new Ui::SkinForm)
     setMask(mask);
 
     markSelectedSkin(clientConfig->currentSkinIndex);
-
-    QPushButton *const buttons[Skins::Count] = {ui->pushButton_blue,   ui->pushButton_jinshu, ui->pushButton_black,
-                                                ui->pushButton_muwen,  ui->pushButton_huihei, ui->pushButton_xiangyun,
-                                                ui->pushButton_shuidi, ui->pushButton_green,  ui->pushButton_love};
-    for (int index = 1; index <= Skins::Count; ++index)
-        buttons[index - 1]->setStyleSheet(Skins::pictureStyleSheet(Skins::imagePath(*clientConfig, index)));
+    for (QPushButton *button : skinButtons())
+        button->setStyleSheet(Skins::pictureStyleSheet(Skins::imagePath(*clientConfig, skinIndex(button))));
 
     connect(this, &SkinForm::changeSkin, this, &SkinForm::onChangeSkin);
 }
@@ -50,19 +60,24 @@ SkinForm::~SkinForm()
     delete ui;
 }
 
-void SkinForm::markSelectedSkin(int index)
+QList<QPushButton *> SkinForm::skinButtons() const
 {
-    QLabel *const marks[Skins::Count] = {ui->label_blue,   ui->label_jinshu, ui->label_black,
-                                         ui->label_muwen,  ui->label_huihei, ui->label_xiangyun,
-                                         ui->label_shuidi, ui->label_green,  ui->label_love};
-    for (QLabel *mark : marks)
-        mark->hide();
-    if (index >= 1 && index <= Skins::Count)
-        marks[index - 1]->show();
+    QList<QPushButton *> buttons = findChildren<QPushButton *>();
+    buttons.removeIf([](QPushButton *button) {
+        return skinIndex(button) == 0;
+    });
+    return buttons;
 }
 
-void SkinForm::pickSkin(int index)
+void SkinForm::markSelectedSkin(int index)
 {
+    for (QPushButton *button : skinButtons())
+        checkMark(button)->setVisible(skinIndex(button) == index);
+}
+
+void SkinForm::pickSkin(QPushButton *button)
+{
+    const int index = skinIndex(button);
     clientConfig->currentSkinIndex = index;
     markSelectedSkin(index);
     // A config.ini that cannot be written still lets the skin change for this run.
@@ -78,47 +93,47 @@ void SkinForm::onChangeSkin(QString skinPath)
 
 void SkinForm::on_pushButton_blue_clicked()
 {
-    pickSkin(1);
+    pickSkin(ui->pushButton_blue);
 }
 
 void SkinForm::on_pushButton_black_clicked()
 {
-    pickSkin(3);
+    pickSkin(ui->pushButton_black);
 }
 
 void SkinForm::on_pushButton_jinshu_clicked()
 {
-    pickSkin(2);
+    pickSkin(ui->pushButton_jinshu);
 }
 
 void SkinForm::on_pushButton_muwen_clicked()
 {
-    pickSkin(4);
+    pickSkin(ui->pushButton_muwen);
 }
 
 void SkinForm::on_pushButton_huihei_clicked()
 {
-    pickSkin(5);
+    pickSkin(ui->pushButton_huihei);
 }
 
 void SkinForm::on_pushButton_xiangyun_clicked()
 {
-    pickSkin(6);
+    pickSkin(ui->pushButton_xiangyun);
 }
 
 void SkinForm::on_pushButton_shuidi_clicked()
 {
-    pickSkin(7);
+    pickSkin(ui->pushButton_shuidi);
 }
 
 void SkinForm::on_pushButton_green_clicked()
 {
-    pickSkin(8);
+    pickSkin(ui->pushButton_green);
 }
 
 void SkinForm::on_pushButton_love_clicked()
 {
-    pickSkin(9);
+    pickSkin(ui->pushButton_love);
 }
 
 void SkinForm::on_pushButton_close_clicked()

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QWidget>
+
+class QPushButton;
 
 namespace Ui {
 class SkinForm;
@@ -38,7 +41,12 @@ private slots:
     void on_pushButton_close_clicked();
 
 private:
-    void pickSkin(int index);
+    void pickSkin(QPushButton *button);
+
+    // The nine skin buttons. Each carries its skin's index in the form (property skinIndex): the index,
+    // not the name, ties a button to its file (pushButton_jinshu shows skin 2). Its check mark shares
+    // its cell.
+    QList<QPushButton *> skinButtons() const;
 
     Ui::SkinForm *ui = nullptr;
 };

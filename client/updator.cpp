@@ -2,6 +2,7 @@
 
 #include "clientconfig.h"
 #include "iniencoding.h"
+#include "serverconfig.h"
 #include "updaterlauncher.h"
 
 #include <QDir>
@@ -11,7 +12,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPushButton>
-#include <QSettings>
 #include <QTemporaryFile>
 #include <QUrl>
 
@@ -21,8 +21,6 @@ Q_LOGGING_CATEGORY(lcFetch, "orvane.fetch", QtWarningMsg)
 
 namespace {
 const QString TempFileName = QStringLiteral("SConfig.ini");
-constexpr int MaxTextADSpeed = 3600;
-
 } // namespace
 
 Updator::Updator(const QString &url, QWidget *noticeParent) : url(url), noticeParent(noticeParent)
@@ -47,14 +45,6 @@ void Updator::fetchAgain()
 void Updator::setTransferTimeout(int milliseconds)
 {
     transferTimeout = milliseconds;
-}
-
-bool Updator::isWebAddress(const QString &address)
-{
-    const QUrl parsed(address);
-    const QString scheme = parsed.scheme(); // QUrl keeps schemes in lower case
-    return parsed.isValid() && !parsed.host().isEmpty() &&
-           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
 void Updator::run()
@@ -144,7 +134,7 @@ void Updator::finish(const QByteArray &received, const QString &error)
     const bool written = target->write(text) == text.size() && target->flush();
     target->close();
     success = written;
-    const QString announced = written ? applyServerFile(target->fileName()) : QString();
+    const QString announced = written ? ServerConfig::apply(target->fileName(), *clientConfig) : QString();
     if (target == &file)
         file.remove();
 
@@ -152,46 +142,6 @@ void Updator::finish(const QByteArray &received, const QString &error)
     if (!announced.isEmpty() && announced != clientConfig->appVersion)
         askToUpdate();
     endFetch();
-}
-
-QString Updator::applyServerFile(const QString &path)
-{
-    QSettings settings(path, QSettings::IniFormat);
-    ClientConfig &config = *clientConfig;
-    auto positive = [&settings](const char *key, int &field) {
-        const int value = settings.value(QLatin1String(key)).toInt();
-        if (value > 0)
-            field = value;
-    };
-    auto textOf = [&settings, &path](const char *key) {
-        return IniEncoding::exactValue(settings, path, QLatin1String(key));
-    };
-    auto text = [&textOf](const char *key, QString &field) {
-        const QString value = textOf(key);
-        if (!value.isEmpty())
-            field = value;
-    };
-    // Page addresses are only taken when they are web addresses: a page host must never be sent to a
-    // local file or a script.
-    auto address = [&textOf](const char *key, QString &field) {
-        const QString value = textOf(key);
-        if (!value.isEmpty() && isWebAddress(value))
-            field = value;
-        else if (!value.isEmpty())
-            qCInfo(lcFetch) << "ignoring" << key << value;
-    };
-    positive("textADSpeed", config.textADSpeed);
-    // The rest between texts grows with the speed value; an hour is more than any text needs, and far
-    // below where the label's tick arithmetic would overflow and stop it for good.
-    config.textADSpeed = qMin(config.textADSpeed, MaxTextADSpeed);
-    text("textADStr", config.textADStr);
-    text("textADLink", config.textADLink);
-    address("bannerADUrl", config.bannerADUrl);
-    address("popUrl", config.popUrl);
-    positive("popDelayTime", config.popDelayTime);
-    positive("popstayTime", config.popstayTime);
-    positive("popPeriod", config.popPeriod);
-    return settings.value(QStringLiteral("AppVersion")).toString().trimmed();
 }
 
 void Updator::askToUpdate()

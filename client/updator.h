@@ -36,12 +36,6 @@ public:
     // A body larger than this is not a configuration file; the fetch fails.
     static constexpr qint64 MaxBodySize = 1024 * 1024;
 
-    // Applies a configuration file's keys to the record, each only when its value is usable; returns
-    // the announced version (empty when none). Exposed for tests.
-    static QString applyServerFile(const QString &path);
-    // True when `address` may be used as a page address from the server: an absolute http(s) URL.
-    static bool isWebAddress(const QString &address);
-
 signals:
     void getInfoFinished();
 

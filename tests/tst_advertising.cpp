@@ -1,10 +1,12 @@
 // The main window's reaction to the server configuration: the fetch half a second after start, the
 // scrolling texts and the banner it sets up, the pop-up schedule and the update notice's link.
+#include "advertising.h"
 #include "axwidgetthread.h"
 #include "clientconfig.h"
 #include "fixture.h"
 #include "mainwindow.h"
 #include "nginxserver.h"
+#include "pagearea.h"
 #include "popform.h"
 #include "scrolllabel.h"
 #include "updaterlauncher.h"
@@ -42,6 +44,8 @@ private slots:
 private:
     void writeFile(const QString &path, const QByteArray &bytes);
     void startWindow(const QString &serverUrl);
+    Advertising *advertising() const;
+    PageArea *pages() const;
 
     QTemporaryDir www;
     QTemporaryDir programDir;
@@ -79,6 +83,7 @@ void TestAdvertising::initTestCase()
 void TestAdvertising::cleanup()
 {
     UpdaterLauncher::setStarterForTest({});
+    Advertising::timing = {};
     delete window; // frees clientConfig
     window = nullptr;
 }
@@ -92,19 +97,29 @@ void TestAdvertising::startWindow(const QString &serverUrl)
     QVERIFY(QTest::qWaitForWindowExposed(window));
 }
 
+Advertising *TestAdvertising::advertising() const
+{
+    return window->findChild<Advertising *>();
+}
+
+PageArea *TestAdvertising::pages() const
+{
+    return window->findChild<PageArea *>();
+}
+
 void TestAdvertising::fetchAtStart_setsTheTextsAndTheBanner()
 {
     startWindow(server.url());
-    QVERIFY(window->checkUpdateTimer->isActive());
-    QCOMPARE(window->checkUpdateTimer->interval(), 500);
-    QCOMPARE(window->popTimer->interval(), 1000);
+    QVERIFY(advertising()->checkUpdateTimer->isActive());
+    QCOMPARE(advertising()->checkUpdateTimer->interval(), 500);
+    QCOMPARE(advertising()->popTimer->interval(), 1000);
 
     auto *area = window->findChild<QHBoxLayout *>(QStringLiteral("hLayout_ad"));
-    QWebEngineView *bannerView = window->bannerHost->axWidget;
+    QWebEngineView *bannerView = pages()->bannerHost->axWidget;
     QTRY_VERIFY_WITH_TIMEOUT(area->indexOf(bannerView) == 0 && bannerView->isVisible(), LoadTimeout);
     QCOMPARE(bannerView->url(), QUrl(server.url(QStringLiteral("/banner.html"))));
     QVERIFY(clientConfig->serverInfoReady);
-    QVERIFY(!window->checkUpdateTimer->isActive()); // the fetch starts once
+    QVERIFY(!advertising()->checkUpdateTimer->isActive()); // the fetch starts once
 
     auto *label = window->findChild<ScrollLabel *>(QStringLiteral("label_ad"));
     QCOMPARE(label->text(), QStringLiteral("第一条")); // set, brought into view later
@@ -113,14 +128,15 @@ void TestAdvertising::fetchAtStart_setsTheTextsAndTheBanner()
 
 void TestAdvertising::failedFetch_leavesTheTextBlankAndShowsTheLocalBanner()
 {
+    Advertising::timing.fetchStartMs = 0; // what follows the fetch is under test, not when it starts
     startWindow(server.url(QStringLiteral("/nowhere")));
-    QWebEngineView *bannerView = window->bannerHost->axWidget;
+    QWebEngineView *bannerView = pages()->bannerHost->axWidget;
     QTRY_VERIFY_WITH_TIMEOUT(bannerView->isVisible(), LoadTimeout);
     QCOMPARE(bannerView->url(), QUrl::fromLocalFile(programDir.filePath(QStringLiteral("html/errorb.html"))));
     QVERIFY(clientConfig->serverInfoReady);
     auto *label = window->findChild<ScrollLabel *>(QStringLiteral("label_ad"));
     QVERIFY(label->text().isEmpty());
-    QTest::qWait(300);
+    QTest::qWait(5 * ScrollLabel::TickMs); // a label that had started would have ticked by now
     QVERIFY(!label->hasStarted());
 }
 
@@ -128,29 +144,30 @@ void TestAdvertising::failedFetch_isTriedAgainAfter30TicksUntilItSucceeds()
 {
     const QString later = www.filePath(QStringLiteral("later/soft/config.ini"));
     QFile::remove(later);
+    Advertising::timing.fetchStartMs = 0;
     startWindow(server.url(QStringLiteral("/later")));
-    QTRY_VERIFY_WITH_TIMEOUT(window->retryTimer->isActive(), LoadTimeout);
-    window->retryTimer->stop(); // ticks are driven by hand below
-    QVERIFY(window->updator->wait(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(advertising()->retryTimer->isActive(), LoadTimeout);
+    advertising()->retryTimer->stop(); // ticks are driven by hand below
+    QVERIFY(advertising()->updator->wait(5000));
     auto *label = window->findChild<ScrollLabel *>(QStringLiteral("label_ad"));
     auto ticks = [this](int count) {
         for (int i = 0; i < count; ++i)
-            QMetaObject::invokeMethod(window, "onRetryTick");
+            advertising()->retryTick();
     };
 
     // The service comes back; nothing is fetched before the 30th tick.
     QDir().mkpath(QFileInfo(later).path());
     QVERIFY(QFile::copy(www.filePath(QStringLiteral("soft/config.ini")), later));
     ticks(29);
-    QTest::qWait(300);
+    QVERIFY(!advertising()->updator->isRunning()); // a fetch starts its thread before the tick returns
     QVERIFY(clientConfig->textADStr.isEmpty());
     // The channel page that came while the service was away is loaded afresh once it answers.
-    QTRY_VERIFY_WITH_TIMEOUT(window->pageHost->axWidget->isVisible(), LoadTimeout);
-    QSignalSpy pageLoads(window->pageHost, &AxWidgetThread::loadComplete);
+    QTRY_VERIFY_WITH_TIMEOUT(pages()->pageHost->axWidget->isVisible(), LoadTimeout);
+    QSignalSpy pageLoads(pages()->pageHost, &AxWidgetThread::loadComplete);
     ticks(1);
     QTRY_COMPARE_WITH_TIMEOUT(label->text(), QStringLiteral("第一条"), LoadTimeout);
     QTRY_VERIFY_WITH_TIMEOUT(!pageLoads.isEmpty(), LoadTimeout);
-    QVERIFY(!window->retryTimer->isActive()); // a successful fetch is final
+    QVERIFY(!advertising()->retryTimer->isActive()); // a successful fetch is final
     QFile::remove(later);
 }
 
@@ -181,8 +198,8 @@ void TestAdvertising::longScrollingText_neverCoversNorTakesClicksFromTheUpdateLi
 void TestAdvertising::popShow_followsTheScheduleAndReplacesTheOldWindow()
 {
     startWindow(server.url());
-    window->checkUpdateTimer->stop();
-    window->popTimer->stop(); // ticks are driven by hand below
+    advertising()->checkUpdateTimer->stop();
+    advertising()->popTimer->stop(); // ticks are driven by hand below
     clientConfig->popUrl = server.url(QStringLiteral("/banner.html"));
     clientConfig->popDelayTime = 2;
     clientConfig->popPeriod = 3;
@@ -191,20 +208,20 @@ void TestAdvertising::popShow_followsTheScheduleAndReplacesTheOldWindow()
     };
 
     tick();
-    QVERIFY(!window->popForm); // nothing before the server configuration has been read
+    QVERIFY(!advertising()->currentPop()); // nothing before the server configuration has been read
     clientConfig->serverInfoReady = true;
     tick();
-    QVERIFY(!window->popForm);
+    QVERIFY(!advertising()->currentPop());
     tick();
-    QPointer<PopForm> first = window->popForm;
+    QPointer<PopForm> first = advertising()->currentPop();
     QVERIFY(first);
     QTRY_VERIFY_WITH_TIMEOUT(first->isVisible(), LoadTimeout);
     tick();
     tick();
-    QCOMPARE(window->popForm, first.data());
+    QCOMPARE(advertising()->currentPop(), first.data());
     tick();
     QVERIFY2(!first, "a new pop-up deletes the old one");
-    QVERIFY(window->popForm);
+    QVERIFY(advertising()->currentPop());
 }
 
 void TestAdvertising::updateLink_startsTheUpdaterEachTime()

@@ -265,11 +265,13 @@ void TestMainWindowTray::everyWayBack_restoresNormalNeverMinimised_data()
 {
     QTest::addColumn<QString>("way");
     QTest::addColumn<int>("history"); // 0: closed to the tray; 1: minimised first; 2: also restored first
-    const char *histories[] = {"closed to the tray", "minimised, closed to the tray",
-                               "minimised, restored from the taskbar, closed to the tray"};
-    for (const char *way : {"tray icon", "show entry", "another start"}) {
-        for (int history = 0; history < 3; ++history)
-            QTest::addRow("%s after %s", way, histories[history]) << QString::fromLatin1(way) << history;
+    const QByteArray histories[] = {"closed to the tray", "minimised, closed to the tray",
+                                    "minimised, restored from the taskbar, closed to the tray"};
+    for (const QByteArray way : {"tray icon", "show entry", "another start"}) {
+        for (int history = 0; history < 3; ++history) {
+            const QByteArray name = way + " after " + histories[history];
+            QTest::newRow(name.constData()) << QString::fromLatin1(way) << history;
+        }
     }
 }
 

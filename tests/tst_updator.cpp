@@ -1,7 +1,6 @@
 #include "clientconfig.h"
 #include "fixture.h"
 #include "nginxserver.h"
-#include "retryschedule.h"
 #include "updaterlauncher.h"
 #include "updator.h"
 
@@ -68,10 +67,6 @@ private slots:
     void init();
     void cleanup();
 
-    // The key rules, without a network
-    void applyServerFile_takesOnlyUsableValues_data();
-    void applyServerFile_takesOnlyUsableValues();
-
     // Fetch outcomes against local servers
     void fetch_endsOnceWithoutLeftovers_data();
     void fetch_endsOnceWithoutLeftovers();
@@ -82,9 +77,6 @@ private slots:
     void fetch_readOnlyProgramFolderStillAppliesTheKeys();
 
     // Trying a failed fetch again
-    void retryDelay_doublesFrom30sUpTo30min_data();
-    void retryDelay_doublesFrom30sUpTo30min();
-    void retrySchedule_isDueOnceAfterItsDelayInTicks();
     void fetchAgain_afterAFailureOnlyAndNeverAfterASuccess();
 
     // The question
@@ -152,69 +144,9 @@ void TestUpdator::runFetch(const QString &url, Updator *given)
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 15000);
     QVERIFY(clientConfig->serverInfoReady);
     QVERIFY(updator->wait(5000));
-    QTest::qWait(50);
+    QCoreApplication::processEvents(); // whatever the ended thread posted has arrived
     QCOMPARE(finished.count(), 1);
     QVERIFY2(!QFile::exists(programDir.filePath(QStringLiteral("SConfig.ini"))), "the temporary file is removed");
-}
-
-void TestUpdator::applyServerFile_takesOnlyUsableValues_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QVariant>("expected");
-    QTest::newRow("positive delay taken") << QByteArray("popDelayTime=30") << "popDelayTime" << QVariant(30);
-    QTest::newRow("zero delay ignored") << QByteArray("popDelayTime=0") << "popDelayTime" << QVariant(180);
-    QTest::newRow("negative speed ignored") << QByteArray("textADSpeed=-2") << "textADSpeed" << QVariant(5);
-    QTest::newRow("huge speed capped") << QByteArray("textADSpeed=99999999") << "textADSpeed" << QVariant(3600);
-    QTest::newRow("non-number ignored") << QByteArray("popstayTime=soon") << "popstayTime" << QVariant(60);
-    QTest::newRow("period taken") << QByteArray("popPeriod=600") << "popPeriod" << QVariant(600);
-    QTest::newRow("quoted texts taken") << QByteArray("textADStr=\"甲;乙\"") << "textADStr"
-                                        << QVariant(QStringLiteral("甲;乙"));
-    QTest::newRow("unquoted comma kept whole")
-        << QByteArray("textADStr=欢迎, 收看") << "textADStr" << QVariant(QStringLiteral("欢迎, 收看"));
-    QTest::newRow("unquoted comma without space kept exactly")
-        << QByteArray("textADStr=a,b") << "textADStr" << QVariant(QStringLiteral("a,b"));
-    QTest::newRow("unquoted commas in an address kept exactly")
-        << QByteArray("popUrl=http://127.0.0.1/p?ids=1,2,,3") << "popUrl"
-        << QVariant(QStringLiteral("http://127.0.0.1/p?ids=1,2,,3"));
-    QTest::newRow("only the general part counts") << QByteArray("[Other]\ntextADStr=u,v\n[General]\ntextADStr=x,y")
-                                                  << "textADStr" << QVariant(QStringLiteral("x,y"));
-    QTest::newRow("empty banner keeps the local page")
-        << QByteArray("bannerADUrl=") << "bannerADUrl" << QVariant(QStringLiteral("<local>"));
-    QTest::newRow("web banner taken") << QByteArray("bannerADUrl=http://127.0.0.1/b.html") << "bannerADUrl"
-                                      << QVariant(QStringLiteral("http://127.0.0.1/b.html"));
-    QTest::newRow("upper-case scheme is still the web") << QByteArray("popUrl=HTTP://127.0.0.1/p.html") << "popUrl"
-                                                        << QVariant(QStringLiteral("HTTP://127.0.0.1/p.html"));
-    QTest::newRow("script banner ignored")
-        << QByteArray("bannerADUrl=javascript:alert(1)") << "bannerADUrl" << QVariant(QStringLiteral("<local>"));
-    QTest::newRow("file pop-up ignored") << QByteArray("popUrl=file:///etc/passwd") << "popUrl" << QVariant(QString());
-    QTest::newRow("ftp pop-up ignored") << QByteArray("popUrl=ftp://127.0.0.1/x") << "popUrl" << QVariant(QString());
-    QTest::newRow("relative pop-up ignored") << QByteArray("popUrl=pop.html") << "popUrl" << QVariant(QString());
-}
-
-void TestUpdator::applyServerFile_takesOnlyUsableValues()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QString, field);
-    QFETCH(QVariant, expected);
-    const QString path = programDir.filePath(QStringLiteral("keys.ini"));
-    QFile out(path);
-    QVERIFY(out.open(QIODevice::WriteOnly));
-    out.write("[General]\n" + file + "\nAppVersion=9.9\n");
-    out.close();
-    const QString localBanner = clientConfig->bannerADUrl;
-
-    QCOMPARE(Updator::applyServerFile(path), QStringLiteral("9.9"));
-    const ClientConfig &c = *clientConfig;
-    const QHash<QString, QVariant> fields{
-        {QStringLiteral("popDelayTime"), c.popDelayTime},
-        {QStringLiteral("popstayTime"), c.popstayTime},
-        {QStringLiteral("popPeriod"), c.popPeriod},
-        {QStringLiteral("textADSpeed"), c.textADSpeed},
-        {QStringLiteral("textADStr"), c.textADStr},
-        {QStringLiteral("popUrl"), c.popUrl},
-        {QStringLiteral("bannerADUrl"), c.bannerADUrl == localBanner ? QStringLiteral("<local>") : c.bannerADUrl}};
-    QCOMPARE(fields.value(field), expected);
 }
 
 void TestUpdator::fetch_endsOnceWithoutLeftovers_data()
@@ -331,40 +263,6 @@ void TestUpdator::fetch_readOnlyProgramFolderStillAppliesTheKeys()
     QCOMPARE(clientConfig->popDelayTime, 42);
 }
 
-void TestUpdator::retryDelay_doublesFrom30sUpTo30min_data()
-{
-    QTest::addColumn<int>("failures");
-    QTest::addColumn<int>("seconds");
-    QTest::newRow("first failure") << 1 << 30;
-    QTest::newRow("second") << 2 << 60;
-    QTest::newRow("third") << 3 << 120;
-    QTest::newRow("sixth") << 6 << 960;
-    QTest::newRow("seventh reaches the cap") << 7 << 1800;
-    QTest::newRow("long after: still the cap") << 200 << 1800;
-}
-
-void TestUpdator::retryDelay_doublesFrom30sUpTo30min()
-{
-    QFETCH(int, failures);
-    QFETCH(int, seconds);
-    QCOMPARE(RetrySchedule::delaySeconds(failures), seconds);
-}
-
-void TestUpdator::retrySchedule_isDueOnceAfterItsDelayInTicks()
-{
-    RetrySchedule schedule;
-    QVERIFY(!schedule.tick()); // nothing failed yet
-    for (int failure = 1; failure <= 3; ++failure) {
-        schedule.failed();
-        const int delay = RetrySchedule::delaySeconds(failure);
-        for (int second = 1; second < delay; ++second)
-            QVERIFY2(!schedule.tick(), qPrintable(QString::number(second)));
-        QVERIFY(schedule.tick());
-        QVERIFY(!schedule.isWaiting());
-        QVERIFY(!schedule.tick());
-    }
-}
-
 void TestUpdator::fetchAgain_afterAFailureOnlyAndNeverAfterASuccess()
 {
     serve(SameVersion + "popDelayTime=77\n");
@@ -382,7 +280,8 @@ void TestUpdator::fetchAgain_afterAFailureOnlyAndNeverAfterASuccess()
 
     QVERIFY(updator.wait(5000));
     updator.fetchAgain();
-    QTest::qWait(200);
+    QVERIFY(!updator.isRunning()); // fetchAgain starts its thread before it returns, or not at all
+    QCoreApplication::processEvents();
     QCOMPARE(again.count(), 1);
     QFile::remove(wwwDir.filePath(QStringLiteral("soft/later.ini")));
 }

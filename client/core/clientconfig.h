@@ -26,8 +26,8 @@ public:
     bool save();
 
     QString configPath;
-    // Set once the server configuration fetch has ended, successful or not; never cleared. The fetch
-    // thread may set it while the GUI thread reads it.
+    // Set once the server configuration fetch has ended, successful or not; never cleared. Only the GUI
+    // thread writes it: the fetch thread hands its reply over before the flag is set.
     std::atomic_bool serverInfoReady{false};
 
     const QString productName;

@@ -13,6 +13,11 @@ namespace {
 const QString PositionKey = QStringLiteral("MainWindow/position");
 }
 
+QPoint startPosition(const QSize &available, const QSize &window)
+{
+    return QPoint((available.width() - window.width()) / 2, (available.height() - window.height()) / 2 - 30);
+}
+
 QPoint clamped(const QRect &available, const QSize &frame, const QPoint &pos)
 {
     int x = pos.x();

@@ -19,6 +19,10 @@ struct Screen
     QRect available;
 };
 
+// Frame corner of a window of `window` size centred on an available area of `available` size, lifted by
+// 30 pixels. The area's origin is deliberately not added.
+QPoint startPosition(const QSize &available, const QSize &window);
+
 // Moves a window of `frame` size at `pos` the least needed to lie inside `available`. A window larger
 // than the area keeps its top edge and its right end (the title bar's own buttons) on it, since its
 // title bar is where it is dragged and closed from.
