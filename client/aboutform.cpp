@@ -1,6 +1,7 @@
 #include "aboutform.h"
 
 #include "deployment.h"
+#include "producticon.h"
 #include "ui_aboutform.h"
 
 #include <QCoreApplication>
@@ -12,7 +13,7 @@ AboutForm::AboutForm(QWidget *parent) : QWidget(parent), ui(new Ui::AboutForm)
     ui->setupUi(this);
     ui->label_6->setText(ui->label_6->text() + Deployment::serverUrl());
     setWindowFlags(Qt::FramelessWindowHint);
-    setWindowIcon(QIcon(QStringLiteral(":/img/img/ico.png")));
+    setWindowIcon(ProductIcon::forWindows());
     if (const QString version = QCoreApplication::applicationVersion(); !version.isEmpty())
         ui->label->setText(ui->label->text() + QLatin1Char(' ') + version);
     // Every request makes a new window, so a closed one would otherwise linger until exit.

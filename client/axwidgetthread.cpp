@@ -1,14 +1,17 @@
 #include "axwidgetthread.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QBoxLayout>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QWebEngineCertificateError>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFileSystemAccessRequest>
@@ -298,4 +301,16 @@ void AxWidgetThread::toggleFullScreen(bool on)
         layout->insertWidget(normalIndex, axWidget);
     axWidget->show();
     axWidget->setFocus(Qt::OtherFocusReason);
+    // The full-screen window had the keyboard. When it goes, the window system gives the keyboard
+    // back to the page's own window, but Qt Widgets, which dropped its active window with the
+    // full-screen one, may not hear of it (its focus window never changed), and then every key is
+    // lost until a click. Tell it, once the window system has had its say.
+    QTimer::singleShot(0, axWidget, [view = QPointer<QWebEngineView>(axWidget)] {
+        if (!view || view->isWindow())
+            return;
+        QWidget *window = view->window();
+        if (QGuiApplication::focusWindow() == window->windowHandle() && QApplication::activeWindow() != window)
+            QApplication::setActiveWindow(window);
+        view->setFocus(Qt::OtherFocusReason);
+    });
 }

@@ -2,6 +2,7 @@
 
 #include "axwidgetthread.h"
 #include "clientconfig.h"
+#include "producticon.h"
 #include "ui_popform.h"
 
 #include <QGuiApplication>
@@ -25,7 +26,7 @@ PopForm::PopForm(QWidget *parent)
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     // Task switchers and docks name it after the product rather than the form.
     setWindowTitle(clientConfig->productName);
-    setWindowIcon(QIcon(QStringLiteral(":/img/img/ico.png")));
+    setWindowIcon(ProductIcon::forWindows());
     connect(pageHost, &AxWidgetThread::loadComplete, this, &PopForm::loadFinish);
     // A page whose renderer has ended shows an empty grey box above everything: an advertisement is
     // not worth bringing back, so the window goes.

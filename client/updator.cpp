@@ -140,11 +140,11 @@ void Updator::finish(const QByteArray &received, const QString &error)
 
     // Only a version the server actually announces, and that differs from ours, is worth a question.
     if (!announced.isEmpty() && announced != clientConfig->appVersion)
-        askToUpdate();
+        askToUpdate(announced);
     endFetch();
 }
 
-void Updator::askToUpdate()
+void Updator::askToUpdate(const QString &announced)
 {
     if (!noticeParent)
         return;
@@ -156,6 +156,7 @@ void Updator::askToUpdate()
     }
     QMessageBox box(QMessageBox::Question, tr("提示"), tr("检查到新的版本，是否立即升级?"), QMessageBox::NoButton,
                     noticeParent);
+    box.setInformativeText(tr("当前版本：%1\n新版本：%2").arg(clientConfig->appVersion, announced));
     QPushButton *accept = box.addButton(tr("确定"), QMessageBox::AcceptRole);
     box.addButton(tr("取消"), QMessageBox::RejectRole);
     box.setStyleSheet(QStringLiteral("border-image: none; color: rgb(0,0,0)"));

@@ -48,7 +48,7 @@ private slots:
 
 private:
     void finish(const QByteArray &body, const QString &error);
-    void askToUpdate();
+    void askToUpdate(const QString &announced);
     void endFetch();
 
     QString url;

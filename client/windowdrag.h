@@ -7,9 +7,10 @@ class QWidget;
 class QWindow;
 
 // Moves a frameless window by its background with the left button. Where the window system can move
-// the window itself (Wayland compositors, X11 window managers), the press hands the drag over to it:
-// on Wayland a client cannot place its own window. Otherwise the offset of the mouse from the window's
-// frame corner, taken at the press, is kept for every move until the release.
+// the window itself (Wayland compositors, X11 window managers) the drag is handed over to it, but only
+// once the pointer has moved past the platform's drag distance while pressed: handed over at the press,
+// a quick click leaves the window stuck to the pointer on X11. Otherwise the offset of the mouse from
+// the window's frame corner, taken at the press, is kept for every move until the release.
 class WindowDrag final
 {
 public:
@@ -23,4 +24,7 @@ public:
 private:
     // (-1, -1) while no drag is under way.
     QPoint offset{0, 0};
+    QPoint pressedAt;
+    // Pressed, but not yet moved past the drag distance.
+    bool pending = false;
 };

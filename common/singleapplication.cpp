@@ -13,6 +13,8 @@ Q_LOGGING_CATEGORY(lcInstance, "orvane.instance", QtWarningMsg)
 
 namespace {
 constexpr int WaitMs = 1000;
+// A question rather than a message: answered with the process id, never passed on.
+const QByteArray ProcessIdQuestion = "pid?";
 } // namespace
 
 SingleApplication::SingleApplication(int &argc, char **argv, const QString &key)
@@ -131,8 +133,46 @@ void SingleApplication::receiveMessage()
         connect(connection, &QLocalSocket::disconnected, connection, [this, connection] {
             finishConnection(connection);
         });
+        connect(connection, &QLocalSocket::readyRead, connection, [this, connection] {
+            answerProcessId(connection);
+        });
         timer->start(WaitMs);
     }
+}
+
+void SingleApplication::answerProcessId(QLocalSocket *connection)
+{
+    if (connection->peek(ProcessIdQuestion.size() + 1) != ProcessIdQuestion)
+        return;
+    connection->disconnect();
+    for (QTimer *timer : connection->findChildren<QTimer *>())
+        timer->stop();
+    connection->readAll();
+    connection->write(QByteArray::number(QCoreApplication::applicationPid()));
+    // Written now: the connection is deleted before a later event loop pass could send it.
+    connection->flush();
+    connection->disconnectFromServer();
+    connection->deleteLater();
+}
+
+qint64 SingleApplication::askProcessId(const QString &key, int timeoutMs)
+{
+    QLocalSocket socket;
+    socket.connectToServer(InstanceLock::serverName(key));
+    const QDeadlineTimer deadline(timeoutMs);
+    if (!socket.waitForConnected(int(deadline.remainingTime())))
+        return -1;
+    socket.write(ProcessIdQuestion);
+    socket.waitForBytesWritten(int(deadline.remainingTime()));
+    QByteArray answer;
+    while (socket.state() == QLocalSocket::ConnectedState && !deadline.hasExpired()) {
+        socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+        answer += socket.readAll();
+    }
+    answer += socket.readAll();
+    bool ok = false;
+    const qint64 pid = answer.toLongLong(&ok);
+    return ok && pid > 0 ? pid : -1;
 }
 
 void SingleApplication::finishConnection(QLocalSocket *connection)

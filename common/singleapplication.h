@@ -31,6 +31,10 @@ public:
     // application object; a start that finds the key free goes on to build one.
     static bool messageRunningInstance(const QString &key, const QString &message);
 
+    // Asks the process that holds `key` for its process id, which it answers from its event loop, so
+    // only a program that has come up answers. -1 when nothing answers within `timeoutMs`.
+    static qint64 askProcessId(const QString &key, int timeoutMs);
+
     // Gives up the key of a primary process (its server closes), so that a later start becomes
     // primary; for a program that only needs to know whether another one held the key at its start.
     void releaseKey();
@@ -49,6 +53,7 @@ public slots:
 private:
     void listen();
     void finishConnection(QLocalSocket *connection);
+    void answerProcessId(QLocalSocket *connection);
     static bool deliver(const QString &name, const QString &message);
 
     bool running = false;

@@ -6,10 +6,11 @@ ORVANE_BUILD=${ORVANE_BUILD_DIR:-$ORVANE_ROOT/build}
 # Debian 12 packages needed to build, test and run the demo. The apt repository is made with apt-utils
 # and gnupg; the system test upgrades through packagekit on a bus of its own (dbus-daemon, dbus-bin).
 ORVANE_PACKAGES=(
-    cmake ninja-build g++ pkg-config libsodium-dev libssl-dev
+    cmake ninja-build g++ pkg-config libsodium-dev libssl-dev libarchive-dev
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools libgl-dev
     nginx-light xvfb xauth x11-utils imagemagick fonts-noto-cjk fonts-wqy-microhei util-linux
-    lighttpd apache2 caddy python3 weston qt6-wayland
+    lighttpd apache2 caddy python3 weston qt6-wayland procps
+    qt6-tools-dev qt6-l10n-tools lintian appstream dpkg-dev
     apt-utils gnupg dbus-daemon dbus-bin packagekit
 )
 
@@ -44,16 +45,24 @@ install_missing_packages() {
     [ "$status" -eq 0 ] || die "apt-get install failed"
 }
 
+# The build's settings from the environment: CMAKE_BUILD_TYPE, ORVANE_WERROR (CI turns it on), ORVANE_VERSION.
+build_settings() {
+    build_settings=(${CMAKE_BUILD_TYPE:+-DCMAKE_BUILD_TYPE=$CMAKE_BUILD_TYPE} ${ORVANE_WERROR:+-DORVANE_WERROR=$ORVANE_WERROR}
+        ${ORVANE_VERSION:+-DORVANE_VERSION=$ORVANE_VERSION})
+}
+
 build_all() {
     say "Building in $ORVANE_BUILD"
-    cmake -S "$ORVANE_ROOT" -B "$ORVANE_BUILD" -G Ninja ${CMAKE_BUILD_TYPE:+-DCMAKE_BUILD_TYPE=$CMAKE_BUILD_TYPE} >/dev/null
+    build_settings
+    cmake -S "$ORVANE_ROOT" -B "$ORVANE_BUILD" -G Ninja "${build_settings[@]}" >/dev/null
     cmake --build "$ORVANE_BUILD"
 }
 
 # Only the two programs and their data, without the test suites: what the demo needs.
 build_programs() {
     say "Building the programs in $ORVANE_BUILD"
-    cmake -S "$ORVANE_ROOT" -B "$ORVANE_BUILD" -G Ninja ${CMAKE_BUILD_TYPE:+-DCMAKE_BUILD_TYPE=$CMAKE_BUILD_TYPE} >/dev/null
+    build_settings
+    cmake -S "$ORVANE_ROOT" -B "$ORVANE_BUILD" -G Ninja "${build_settings[@]}" >/dev/null
     cmake --build "$ORVANE_BUILD" --target ORVN Renovo orvane_program_data
 }
 

@@ -1,5 +1,6 @@
 #include "clientconfig.h"
 #include "deployment.h"
+#include "productversion.h"
 
 #include <QDir>
 #include <QSettings>
@@ -70,7 +71,7 @@ void TestClientConfig::construct_hasBuiltInDefaults()
 {
     ClientConfig config;
     QCOMPARE(config.productName, QStringLiteral("Orvane网络电视"));
-    QCOMPARE(config.appVersion, QStringLiteral("1.2.0.21128"));
+    QCOMPARE(config.appVersion, QStringLiteral(ORVANE_PRODUCT_VERSION));
     QCOMPARE(config.configPath, QDir::currentPath() + QStringLiteral("/config.ini"));
     QCOMPARE(config.bannerADUrl, QDir::currentPath() + QStringLiteral("/html/errorb.html"));
     QCOMPARE(config.skinPicFolder, QStringLiteral("skin/"));

@@ -2,6 +2,7 @@
 // updater's reading of its server configuration.
 #include "downloadplan.h"
 #include "packagefile.h"
+#include "productversion.h"
 #include "serverinfo.h"
 
 #include <QFile>
@@ -314,11 +315,11 @@ void TestDownloadPlan::offersUpdate_data()
 {
     QTest::addColumn<QString>("announced");
     QTest::addColumn<bool>("offers");
-    QTest::newRow("same") << "1.2.0.21130" << false;
-    QTest::newRow("newer") << "1.2.0.21131" << true;
-    QTest::newRow("older") << "1.2.0.21129" << true;
-    QTest::newRow("trailing space") << "1.2.0.21130 " << true;
-    QTest::newRow("client's version") << "1.2.0.21128" << true;
+    // The client and the updater carry one version: what the client calls current, the updater does too.
+    QTest::newRow("the product's own") << ORVANE_PRODUCT_VERSION << false;
+    QTest::newRow("newer") << "99.0.0.1" << true;
+    QTest::newRow("older") << "0.0.0.1" << true;
+    QTest::newRow("trailing space") << ORVANE_PRODUCT_VERSION " " << true;
     QTest::newRow("empty") << "" << true;
 }
 

@@ -1,5 +1,6 @@
 #include "clientconfig.h"
 #include "mainwindow.h"
+#include "productversion.h"
 #include "webtest.h"
 #include "windowplacement.h"
 
@@ -100,7 +101,7 @@ void TestMainWindow::window_isFixedFramelessAndTitled()
     QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
     QCOMPARE(window->windowTitle(), QStringLiteral("Orvane网络电视"));
     QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Orvane网络电视"));
-    QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("1.2.0.21128"));
+    QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral(ORVANE_PRODUCT_VERSION));
     QVERIFY(!window->windowIcon().isNull());
     QVERIFY(window->font().kerning());
 }
@@ -182,7 +183,7 @@ void TestMainWindow::styleSheets_referOnlyToImagesThatExist()
 void TestMainWindow::labels_showVersionAndHideTheUpdateNotice()
 {
     auto *version = window->findChild<QLabel *>(QStringLiteral("label_version"));
-    QCOMPARE(version->text(), QStringLiteral("当前版本:1.2.0.21128"));
+    QCOMPARE(version->text(), QStringLiteral("当前版本:" ORVANE_PRODUCT_VERSION));
     QVERIFY(version->testAttribute(Qt::WA_TranslucentBackground));
     auto *update = window->findChild<QLabel *>(QStringLiteral("label_update"));
     QVERIFY(update->isHidden());

@@ -2,6 +2,7 @@
 #include "faultserver.h"
 #include "instancelock.h"
 #include "mainwindow.h"
+#include "productversion.h"
 #include "singleapplication.h"
 #include "testrelease.h"
 #include "urlcapture.h"
@@ -230,13 +231,13 @@ void TestUpdateWindow::check_showsItsOutcome()
         HttpAnswer reply;
         switch (answer) {
         case ConfigAnswer::UpToDate:
-            reply.body = config("1.2.0.21130", "http://127.0.0.1:9/p.exe");
+            reply.body = config(ORVANE_PRODUCT_VERSION, "http://127.0.0.1:9/p.exe");
             break;
         case ConfigAnswer::Newer:
             reply.body = config("1.2.0.21131", "http://127.0.0.1:9/p.exe");
             break;
         case ConfigAnswer::Older:
-            reply.body = config("1.2.0.21129", "http://127.0.0.1:9/p.exe");
+            reply.body = config("1.2.0.21127", "http://127.0.0.1:9/p.exe");
             break;
         case ConfigAnswer::NoKeys:
             reply.body = "[Other]\nx=1\n";
@@ -283,7 +284,7 @@ void TestUpdateWindow::check_consumesServerConfigOnlyWhenFetched()
     FaultServer server;
     QVERIFY(server.start([](const HttpRequest &) {
         HttpAnswer reply;
-        reply.body = config("1.2.0.21130", "");
+        reply.body = config(ORVANE_PRODUCT_VERSION, "");
         return reply;
     }));
     QFile old(QStringLiteral("ServerConfig.ini"));

@@ -1,6 +1,7 @@
 #include "clientconfig.h"
 #include "fixture.h"
 #include "nginxserver.h"
+#include "productversion.h"
 #include "updaterlauncher.h"
 #include "updator.h"
 
@@ -20,7 +21,7 @@
 
 namespace {
 
-const QByteArray SameVersion = "AppVersion=1.2.0.21128\n";
+const QByteArray SameVersion = "AppVersion=" ORVANE_PRODUCT_VERSION "\n";
 
 // Waits for the question box and clicks the button with `text`; records what the box said.
 class QuestionAnswerer : public QObject
@@ -36,6 +37,7 @@ public:
                     continue;
                 title = box->windowTitle();
                 question = box->text();
+                informative = box->informativeText();
                 for (QAbstractButton *button : box->buttons()) {
                     buttons << button->text();
                     if (button->text() == answer)
@@ -53,6 +55,7 @@ public:
     int seen = 0;
     QString title;
     QString question;
+    QString informative;
     QStringList buttons;
 };
 
@@ -295,6 +298,9 @@ void TestUpdator::otherVersion_askedAndAccepted_startsTheUpdater()
     QCOMPARE(answerer.title, QStringLiteral("提示"));
     QCOMPARE(answerer.question, QStringLiteral("检查到新的版本，是否立即升级?"));
     QCOMPARE(answerer.buttons, (QStringList{QStringLiteral("确定"), QStringLiteral("取消")}));
+    // Both versions, so the user knows what the update brings.
+    QVERIFY(answerer.informative.contains(QStringLiteral("1.2.0.21128")));
+    QVERIFY(answerer.informative.contains(QStringLiteral("1.2.0.21127")));
     QCOMPARE(starts, 1);
     QVERIFY(notice->isVisible());
 }

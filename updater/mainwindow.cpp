@@ -2,6 +2,7 @@
 
 #include "deployment.h"
 #include "downloadcontrol.h"
+#include "folderupdate.h"
 #include "instancelock.h"
 #include "packagefile.h"
 #include "packagelauncher.h"
@@ -11,6 +12,7 @@
 #include "singleapplication.h"
 #include "systemupgrade.h"
 #include "ui_mainwindow.h"
+#include "updateroute.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -20,6 +22,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLocalSocket>
 #include <QLoggingCategory>
@@ -54,7 +57,7 @@ MainWindow::MainWindow(SingleApplication *app, QWidget *parent)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    QCoreApplication::setApplicationName(QStringLiteral("Orvane网络电视"));
+    QCoreApplication::setApplicationName(tr("Orvane网络电视"));
     setWindowTitle(QCoreApplication::applicationName() + tr(" 在线升级"));
 
     control = new DownloadControl;
@@ -247,9 +250,10 @@ void MainWindow::on_pushButton_update_clicked()
 {
     if (updatePackUrl.isEmpty())
         return;
-    // The package manager owns this install: only it may replace the files.
+    // Where the update goes is decided once. An install that the package manager owns needs no
+    // download: PackageKit fetches the new version from the operator's apt repository.
     const QString systemPackage = SystemPackage::packageName(programFolder);
-    if (!systemPackage.isEmpty()) {
+    if (UpdateRoute::choose(release.fileName, !systemPackage.isEmpty()) == UpdateRoute::Route::PackageManager) {
         startSystemUpgrade(systemPackage);
         return;
     }
@@ -399,6 +403,20 @@ void MainWindow::onDownloadFinish()
     // The client is being asked to quit; leaving now would leave the user with neither program.
     handingOver = true;
     ui->pushButton_cancel->setEnabled(false);
+    dispatch(package);
+}
+
+void MainWindow::dispatch(const QString &package)
+{
+    // An install that the package manager owns was handed to PackageKit before any download.
+    switch (UpdateRoute::choose(QFileInfo(package).fileName(), false)) {
+    case UpdateRoute::Route::ProgramFolder:
+        installProgramFolder(package);
+        return;
+    case UpdateRoute::Route::PackageManager:
+    case UpdateRoute::Route::RunPackage:
+        break;
+    }
     // Asked afresh: a client may have started, or ended, while the package came in.
     if (SingleApplication::messageRunningInstance(ClientKey, QStringLiteral("updator"))) {
         waitForClientThen([this, package] {
@@ -407,6 +425,30 @@ void MainWindow::onDownloadFinish()
         return;
     }
     startPackageAndClose(package);
+}
+
+void MainWindow::installProgramFolder(const QString &package)
+{
+    auto *update = new FolderUpdate(programFolder, this);
+    update->setClientKey(ClientKey);
+    update->setClientExitWait(clientExitWaitMs);
+    connect(update, &FolderUpdate::progress, ui->label_note, &QLabel::setText);
+    connect(update, &FolderUpdate::finished, this, [this, update](bool installed, const QString &message) {
+        update->deleteLater();
+        handingOver = false;
+        if (installed) {
+            close();
+            return;
+        }
+        ui->pushButton_cancel->setEnabled(true);
+        ui->label_note->setText(message);
+        ui->label_note->setToolTip(message);
+        bringToFront();
+        QMessageBox box(QMessageBox::Warning, tr("提示"), message, QMessageBox::NoButton, this);
+        box.addButton(tr("确定"), QMessageBox::AcceptRole);
+        box.exec();
+    });
+    update->start(package, release.version);
 }
 
 bool MainWindow::packageIsTheSignedOne(const QString &package)

@@ -80,6 +80,9 @@ private:
     void waitForClientThen(const std::function<void()> &next);
     bool clientRunning() const;
     void startPackageAndClose(const QString &package);
+    // Hands the verified package to whoever installs it: this updater, the package manager, or the package itself.
+    void dispatch(const QString &package);
+    void installProgramFolder(const QString &package);
     // Removes the downloaded file and says why when it is not exactly the signed package.
     bool packageIsTheSignedOne(const QString &package);
     // Says why the package is not the signed one; no update is offered again.

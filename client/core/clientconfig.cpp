@@ -1,8 +1,11 @@
 #include "clientconfig.h"
 
 #include "deployment.h"
+#include "productversion.h"
 #include "programfolder.h"
+#include "translations.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
@@ -17,19 +20,21 @@ const QString SkinGroup = QStringLiteral("Skin");
 }
 
 ClientConfig::ClientConfig()
-    : configPath(QDir::currentPath() + QStringLiteral("/config.ini")), productName(QStringLiteral("Orvane网络电视")),
-      appVersion(QStringLiteral("1.2.0.21128")),
+    : configPath(QDir::currentPath() + QStringLiteral("/config.ini")),
+      productName(QCoreApplication::translate("ClientConfig", "Orvane网络电视")),
+      appVersion(QStringLiteral(ORVANE_PRODUCT_VERSION)),
       serverConfigUrl(Deployment::serverUrl() + QStringLiteral("/soft/config.ini")),
       pageUrl1(Deployment::serverUrl() + QStringLiteral("/soft/iflive.html")),
       pageUrl2(Deployment::serverUrl() + QStringLiteral("/soft/ifback.html")),
       pageUrl3(Deployment::serverUrl() + QStringLiteral("/vods/ifbdhd.html")),
       pageUrl4(Deployment::serverUrl() + QStringLiteral("/soft/ifapps.html")),
-      bannerADUrl(QDir::currentPath() + QStringLiteral("/html/errorb.html")), skinPicFolder(QStringLiteral("skin/")),
-      skinFName1(QStringLiteral("blue.gif")), skinFName2(QStringLiteral("red.gif")),
-      skinFName3(QStringLiteral("black.gif")), skinFName4(QStringLiteral("yishu.gif")),
-      skinFName5(QStringLiteral("zise.gif")), skinFName6(QStringLiteral("niuzai.gif")),
-      skinFName7(QStringLiteral("shuidi.gif")), skinFName8(QStringLiteral("green.gif")),
-      skinFName9(QStringLiteral("love.gif"))
+      bannerADUrl(
+          Translations::localizedFile(QDir::currentPath() + QStringLiteral("/html"), QStringLiteral("errorb.html"))),
+      skinPicFolder(QStringLiteral("skin/")), skinFName1(QStringLiteral("blue.gif")),
+      skinFName2(QStringLiteral("red.gif")), skinFName3(QStringLiteral("black.gif")),
+      skinFName4(QStringLiteral("yishu.gif")), skinFName5(QStringLiteral("zise.gif")),
+      skinFName6(QStringLiteral("niuzai.gif")), skinFName7(QStringLiteral("shuidi.gif")),
+      skinFName8(QStringLiteral("green.gif")), skinFName9(QStringLiteral("love.gif"))
 {
 }
 

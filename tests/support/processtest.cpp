@@ -30,6 +30,10 @@ QProcessEnvironment ProcessTest::environment() const
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("orvane.*.info=true"));
+    // The programs follow the locale; the tests expect the texts as written, whatever the developer's.
+    env.insert(QStringLiteral("LANG"), QStringLiteral("zh_CN.UTF-8"));
+    for (const char *variable : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"})
+        env.remove(QLatin1String(variable));
     // The client's web engine refuses to start as root with its sandbox.
     if (::geteuid() == 0)
         env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));

@@ -1,5 +1,7 @@
 #include "transferrate.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 
 TransferRate::TransferRate(qint64 window) : windowMs(window)
@@ -49,10 +51,14 @@ QString speed(double bytesPerSecond)
 QString duration(qint64 seconds)
 {
     if (seconds < 60)
-        return QStringLiteral("%1 秒").arg(seconds);
+        return QCoreApplication::translate("TransferText", "%1 秒").arg(seconds);
     if (seconds < 3600)
-        return QStringLiteral("%1 分 %2 秒").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
-    return QStringLiteral("%1 小时 %2 分").arg(seconds / 3600).arg(seconds % 3600 / 60, 2, 10, QLatin1Char('0'));
+        return QCoreApplication::translate("TransferText", "%1 分 %2 秒")
+            .arg(seconds / 60)
+            .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return QCoreApplication::translate("TransferText", "%1 小时 %2 分")
+        .arg(seconds / 3600)
+        .arg(seconds % 3600 / 60, 2, 10, QLatin1Char('0'));
 }
 
 } // namespace TransferText

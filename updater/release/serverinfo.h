@@ -1,5 +1,7 @@
 #pragma once
 
+#include "productversion.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -23,8 +25,8 @@ struct ServerInfo
 
 namespace ServerInfoFile {
 
-// The version this updater treats as installed.
-inline constexpr char BuiltInVersion[] = "1.2.0.21130";
+// The version this updater treats as installed: the product's one version, which the client shows too.
+inline constexpr char BuiltInVersion[] = ORVANE_PRODUCT_VERSION;
 
 // Reads the announced values from the INI file at `path`; missing keys read as empty.
 ServerInfo read(const QString &path);
