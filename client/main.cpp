@@ -67,8 +67,7 @@ int main(int argc, char **argv)
     clientConfig = new ClientConfig;
     clientConfig->load(ClientConfig::settingsFile(QDir::currentPath(), ProgramFolder::userConfigFolder()));
 
-    MainWindow window;                               // shows itself; frees clientConfig when destroyed
-    window.setWindowIcon(ProductIcon::forWindows()); // its form's icon is too large for X11
+    MainWindow window; // shows itself; frees clientConfig when destroyed
     QObject::connect(&app, &SingleApplication::messageAvailable, &window, &MainWindow::receiveMessage);
     return app.exec();
 }

@@ -6,8 +6,10 @@
 #include "clientconfig.h"
 #include "deployment.h"
 #include "pagearea.h"
+#include "producticon.h"
 #include "skinform.h"
 #include "skins.h"
+#include "traynotice.h"
 #include "ui_mainwindow.h"
 #include "updator.h"
 #include "windowplacement.h"
@@ -49,6 +51,8 @@ constexpr int ChooserBelowButton = 3;
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
 {
     ui->setupUi(this);
+    // The form's icon holds sizes too large for X11's window property, which then stays empty.
+    setWindowIcon(ProductIcon::forWindows());
     setUpPageArea();
     setUpTabOrder();
 
@@ -166,6 +170,12 @@ void MainWindow::hideToTray()
         // Hidden minimised, some window managers map it minimised again on the next show.
         setWindowState(windowState() & ~Qt::WindowMinimized);
         hide();
+        // A window that vanishes looks like a program that ended: say once where it went.
+        if (TrayNotice::takeFirstTime(trayNoticeFile.isEmpty() ? TrayNotice::defaultFile() : trayNoticeFile))
+            trayIcon->showMessage(
+                clientConfig->productName,
+                tr("%1 仍在系统托盘中运行，单击托盘图标即可恢复窗口。").arg(clientConfig->productName),
+                QSystemTrayIcon::Information);
     } else {
         qCInfo(lcWindow) << "closed without a tray: quitting";
         quitProgram();

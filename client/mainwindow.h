@@ -34,6 +34,9 @@ public:
     // Where the window's last position is kept between runs (empty: the user's config folder); tests
     // point it elsewhere.
     static inline QString placementFile;
+    // Where it is remembered that the window's first hiding to the tray was explained (empty: the
+    // user's config folder); tests point it elsewhere.
+    static inline QString trayNoticeFile;
     // True where the compositor alone decides where windows go (Wayland).
     static bool placedByCompositor();
 

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -76,6 +77,7 @@ private slots:
     // Tray icon and the no-tray rule
     void withTray_iconCarriesIconToolTipAndMenu();
     void withTray_closeHides();
+    void firstHide_isExplainedOnceAndRemembered();
     void withoutTray_noIconAndCloseEndsTheProgram();
     void trayGone_closeEndsTheProgram();
     void activation_data();
@@ -129,6 +131,8 @@ void TestMainWindowTray::initTestCase()
     for (const QString &name : shipped.entryList({QStringLiteral("*.gif")}, QDir::Files))
         QVERIFY(QFile::copy(shipped.filePath(name), QStringLiteral("skin/") + name));
     configPath = dir.filePath(QStringLiteral("config.ini"));
+    // Hiding to the tray remembers its notice; never in the user's own config folder.
+    MainWindow::trayNoticeFile = dir.filePath(QStringLiteral("notices.ini"));
 }
 
 void TestMainWindowTray::init()
@@ -199,6 +203,22 @@ void TestMainWindowTray::withTray_closeHides()
     QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("pushButton_close")), Qt::LeftButton);
     QVERIFY(window->isHidden());
     QVERIFY(window->findChild<QSystemTrayIcon *>()->isVisible());
+}
+
+void TestMainWindowTray::firstHide_isExplainedOnceAndRemembered()
+{
+    MainWindow::systemTrayAvailable = trayPresent;
+    // A file of its own: the notice is given once per file and run, and the other tests hide too.
+    const QString shared = MainWindow::trayNoticeFile;
+    MainWindow::trayNoticeFile = dir.filePath(QStringLiteral("first-hide.ini"));
+    startWindow();
+    QVERIFY(!QFile::exists(MainWindow::trayNoticeFile));
+    window->close();
+    QVERIFY(window->isHidden());
+    // Telling the user is what records it; the notice's own rules are tested on their own.
+    QVERIFY(
+        QSettings(MainWindow::trayNoticeFile, QSettings::IniFormat).value(QStringLiteral("trayMessageShown")).toBool());
+    MainWindow::trayNoticeFile = shared;
 }
 
 void TestMainWindowTray::expectExitCode(int code)

@@ -59,6 +59,64 @@
     </message>
 </context>
 <context>
+    <name>FolderInstall</name>
+    <message>
+        <source>另一个更新正在安装，请稍后再试。</source>
+        <translation>Another update is being installed. Please try again later.</translation>
+    </message>
+    <message>
+        <source>程序文件夹属于用户 %1，当前用户无法写入，无法安装更新。请联系 %1 或管理员更新。</source>
+        <translation>The program folder belongs to the user %1 and cannot be written by you, so the update cannot be installed. Ask %1 or an administrator to update.</translation>
+    </message>
+    <message>
+        <source>更新包已损坏或不是程序安装包，未做任何更改。</source>
+        <translation>The update package is damaged or not a program package. Nothing was changed.</translation>
+    </message>
+    <message>
+        <source>更新包含有不安全的内容，已拒绝安装。</source>
+        <translation>The update package holds unsafe content and was refused.</translation>
+    </message>
+    <message>
+        <source>磁盘空间不足，无法安装更新，未做任何更改。</source>
+        <translation>There is not enough disk space to install the update. Nothing was changed.</translation>
+    </message>
+    <message>
+        <source>无法写入程序文件夹，未做任何更改。</source>
+        <translation>The program folder cannot be written. Nothing was changed.</translation>
+    </message>
+    <message>
+        <source>更新包中的程序版本与发布的版本不符，已拒绝安装。</source>
+        <translation>The programs in the update package are not of the released version; the package was refused.</translation>
+    </message>
+    <message>
+        <source>无法替换程序文件夹，未做任何更改。</source>
+        <translation>The program folder could not be replaced. Nothing was changed.</translation>
+    </message>
+</context>
+<context>
+    <name>FolderUpdate</name>
+    <message>
+        <source>正在准备新版本…</source>
+        <translation>Preparing the new version…</translation>
+    </message>
+    <message>
+        <source>正在安装新版本…</source>
+        <translation>Installing the new version…</translation>
+    </message>
+    <message>
+        <source>客户端没有退出，更新已取消，当前版本继续运行。</source>
+        <translation>The client did not quit: the update was cancelled and the current version keeps running.</translation>
+    </message>
+    <message>
+        <source>新版本无法启动，已恢复原版本。</source>
+        <translation>The new version could not start; the previous version has been restored.</translation>
+    </message>
+    <message>
+        <source>新版本无法启动，原版本将在下次启动时恢复。</source>
+        <translation>The new version could not start; the previous version will be restored at the next start.</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>MainWindow</source>
@@ -162,7 +220,7 @@
     </message>
     <message>
         <source>&lt;!doctype html&gt;&lt;html&gt;&lt;head&gt;&lt;meta charset=&quot;utf-8&quot;&gt;&lt;title&gt;Orvane&lt;/title&gt;&lt;/head&gt;&lt;body style=&quot;margin:0;background:#0b2a55;color:#e8f0ff;font:14px sans-serif;display:flex;align-items:center;justify-content:center;height:100vh&quot;&gt;&lt;div style=&quot;text-align:center&quot;&gt;&lt;p style=&quot;font-size:20px&quot;&gt;页面暂时无法显示&lt;/p&gt;&lt;p&gt;请检查网络连接后重新选择频道。如果问题依旧，请重新安装本程序。&lt;/p&gt;&lt;/div&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;!doctype html&gt;&lt;html&gt;&lt;head&gt;&lt;meta charset=&quot;utf-8&quot;&gt;&lt;title&gt;Orvane&lt;/title&gt;&lt;/head&gt;&lt;body style=&quot;margin:0;background:#0b2a55;color:#e8f0ff;font:14px sans-serif;display:flex;align-items:center;justify-content:center;height:100vh&quot;&gt;&lt;div style=&quot;text-align:center&quot;&gt;&lt;p style=&quot;font-size:20px&quot;&gt;The page cannot be shown at the moment&lt;/p&gt;&lt;p&gt;Check the network connection and choose the channel again. If that does not help, reinstall the program.&lt;/p&gt;&lt;/div&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+        <translation type="vanished">&lt;!doctype html&gt;&lt;html&gt;&lt;head&gt;&lt;meta charset=&quot;utf-8&quot;&gt;&lt;title&gt;Orvane&lt;/title&gt;&lt;/head&gt;&lt;body style=&quot;margin:0;background:#0b2a55;color:#e8f0ff;font:14px sans-serif;display:flex;align-items:center;justify-content:center;height:100vh&quot;&gt;&lt;div style=&quot;text-align:center&quot;&gt;&lt;p style=&quot;font-size:20px&quot;&gt;The page cannot be shown at the moment&lt;/p&gt;&lt;p&gt;Check the network connection and choose the channel again. If that does not help, reinstall the program.&lt;/p&gt;&lt;/div&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
         <source> 在线升级</source>
@@ -253,6 +311,17 @@
 %1</source>
         <translation>Cannot start the update package; please run it yourself:
 %1</translation>
+    </message>
+    <message>
+        <source>%1 仍在系统托盘中运行，单击托盘图标即可恢复窗口。</source>
+        <translation>%1 keeps running in the system tray. Click the tray icon to bring the window back.</translation>
+    </message>
+</context>
+<context>
+    <name>PageArea</name>
+    <message>
+        <source>&lt;!doctype html&gt;&lt;html&gt;&lt;head&gt;&lt;meta charset=&quot;utf-8&quot;&gt;&lt;title&gt;Orvane&lt;/title&gt;&lt;/head&gt;&lt;body style=&quot;margin:0;background:#0b2a55;color:#e8f0ff;font:14px sans-serif;display:flex;align-items:center;justify-content:center;height:100vh&quot;&gt;&lt;div style=&quot;text-align:center&quot;&gt;&lt;p style=&quot;font-size:20px&quot;&gt;页面暂时无法显示&lt;/p&gt;&lt;p&gt;请检查网络连接后重新选择频道。如果问题依旧，请重新安装本程序。&lt;/p&gt;&lt;/div&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;!doctype html&gt;&lt;html&gt;&lt;head&gt;&lt;meta charset=&quot;utf-8&quot;&gt;&lt;title&gt;Orvane&lt;/title&gt;&lt;/head&gt;&lt;body style=&quot;margin:0;background:#0b2a55;color:#e8f0ff;font:14px sans-serif;display:flex;align-items:center;justify-content:center;height:100vh&quot;&gt;&lt;div style=&quot;text-align:center&quot;&gt;&lt;p style=&quot;font-size:20px&quot;&gt;The page cannot be shown at the moment&lt;/p&gt;&lt;p&gt;Check the network connection and choose the channel again. If that does not help, reinstall the program.&lt;/p&gt;&lt;/div&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 #include "channelpages.h"
 
 #include "clientconfig.h"
+#include "translations.h"
 
 #include <QDir>
 
@@ -14,7 +15,8 @@ QString address(const ClientConfig &config, int page)
 
 QString localPage(const QString &name)
 {
-    return QDir::currentPath() + QStringLiteral("/html/") + name;
+    // English pages where the interface is English and the build delivers them.
+    return Translations::localizedFile(QDir::currentPath() + QStringLiteral("/html"), name);
 }
 
 QString errorPage(int page)

@@ -14,7 +14,8 @@ constexpr int MaxErrorRounds = 3;
 
 // Address of channel page `page` (1 to Count) as configured; empty for any other number.
 QString address(const ClientConfig &config, int page);
-// The delivered local page `name`, in html/ of the program's folder (the current folder).
+// The delivered local page `name`, in html/ of the program's folder (the current folder); its English
+// twin in html/en/ where the interface is English.
 QString localPage(const QString &name);
 // The local page that stands in for channel page `page` when it fails.
 QString errorPage(int page);

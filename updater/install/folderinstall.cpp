@@ -531,28 +531,27 @@ void FolderInstall::settleAtStart(char **argv)
 
 QString installProblemText(const FolderInstall::Result &result)
 {
-    const auto tr = [](const char *text) {
-        return QCoreApplication::translate("FolderInstall", text);
-    };
     switch (result.problem) {
     case FolderInstall::Problem::None:
         return QString();
     case FolderInstall::Problem::Busy:
-        return tr("另一个更新正在安装，请稍后再试。");
+        return QCoreApplication::translate("FolderInstall", "另一个更新正在安装，请稍后再试。");
     case FolderInstall::Problem::NotWritable:
-        return tr("程序文件夹属于用户 %1，当前用户无法写入，无法安装更新。请联系 %1 或管理员更新。").arg(result.detail);
+        return QCoreApplication::translate(
+                   "FolderInstall", "程序文件夹属于用户 %1，当前用户无法写入，无法安装更新。请联系 %1 或管理员更新。")
+            .arg(result.detail);
     case FolderInstall::Problem::NotAnArchive:
-        return tr("更新包已损坏或不是程序安装包，未做任何更改。");
+        return QCoreApplication::translate("FolderInstall", "更新包已损坏或不是程序安装包，未做任何更改。");
     case FolderInstall::Problem::Unsafe:
-        return tr("更新包含有不安全的内容，已拒绝安装。");
+        return QCoreApplication::translate("FolderInstall", "更新包含有不安全的内容，已拒绝安装。");
     case FolderInstall::Problem::DiskFull:
-        return tr("磁盘空间不足，无法安装更新，未做任何更改。");
+        return QCoreApplication::translate("FolderInstall", "磁盘空间不足，无法安装更新，未做任何更改。");
     case FolderInstall::Problem::WriteFailed:
-        return tr("无法写入程序文件夹，未做任何更改。");
+        return QCoreApplication::translate("FolderInstall", "无法写入程序文件夹，未做任何更改。");
     case FolderInstall::Problem::WrongVersion:
-        return tr("更新包中的程序版本与发布的版本不符，已拒绝安装。");
+        return QCoreApplication::translate("FolderInstall", "更新包中的程序版本与发布的版本不符，已拒绝安装。");
     case FolderInstall::Problem::SwapFailed:
-        return tr("无法替换程序文件夹，未做任何更改。");
+        return QCoreApplication::translate("FolderInstall", "无法替换程序文件夹，未做任何更改。");
     }
     return QString();
 }
