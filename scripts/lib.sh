@@ -3,13 +3,15 @@
 ORVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ORVANE_BUILD=${ORVANE_BUILD_DIR:-$ORVANE_ROOT/build}
 
-# Debian 12 packages needed to build, test and run the demo.
+# Debian 12 packages needed to build, test and run the demo. The apt repository is made with apt-utils
+# and gnupg; the system test upgrades through packagekit on a bus of its own (dbus-daemon, dbus-bin).
 ORVANE_PACKAGES=(
     cmake ninja-build g++ pkg-config libsodium-dev libssl-dev libarchive-dev
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools libgl-dev
     nginx-light xvfb xauth x11-utils imagemagick fonts-noto-cjk fonts-wqy-microhei util-linux
     lighttpd apache2 caddy python3 weston qt6-wayland procps
     qt6-tools-dev qt6-l10n-tools lintian appstream dpkg-dev
+    apt-utils gnupg dbus-daemon dbus-bin packagekit
 )
 
 say() { printf '\033[1m==> %s\033[0m\n' "$*"; }

@@ -324,6 +324,14 @@
         <source>%1 仍在系统托盘中运行，单击托盘图标即可恢复窗口。</source>
         <translation>%1 keeps running in the system tray. Click the tray icon to bring the window back.</translation>
     </message>
+    <message>
+        <source>没有找到系统的软件更新服务（PackageKit）。请在终端中运行下面两条命令完成升级，命令已复制到剪贴板：</source>
+        <translation>The system&apos;s software update service (PackageKit) was not found. Run these two commands in a terminal to upgrade; they have been copied to the clipboard:</translation>
+    </message>
+    <message>
+        <source>升级完成，请重新打开 Orvane网络电视。</source>
+        <translation>Upgrade finished. Please open Orvane TV again.</translation>
+    </message>
 </context>
 <context>
     <name>PageArea</name>
@@ -454,6 +462,84 @@
     <message>
         <source>关闭</source>
         <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>SystemPackage</name>
+    <message>
+        <source>升级完成，正在启动新版本…</source>
+        <translation>Upgrade finished, starting the new version…</translation>
+    </message>
+    <message>
+        <source>系统没有软件更新服务，请用命令升级</source>
+        <translation>No software update service on this system: upgrade with the commands</translation>
+    </message>
+    <message>
+        <source>未获得管理员授权，没有升级。</source>
+        <translation>The administrator did not authorize it: nothing was upgraded.</translation>
+    </message>
+    <message>
+        <source>升级已取消。</source>
+        <translation>Upgrade cancelled.</translation>
+    </message>
+    <message>
+        <source>软件源中还没有版本 %1，请稍后再试。</source>
+        <translation>The repository does not have version %1 yet. Please try again later.</translation>
+    </message>
+    <message>
+        <source>软件源的签名无法验证，没有升级。</source>
+        <translation>The repository&apos;s signature could not be verified: nothing was upgraded.</translation>
+    </message>
+    <message>
+        <source>无法连接软件源，没有升级。</source>
+        <translation>Cannot reach the repository: nothing was upgraded.</translation>
+    </message>
+    <message>
+        <source>系统正在安装其他软件，请稍后再试。</source>
+        <translation>The system is installing other software. Please try again later.</translation>
+    </message>
+    <message>
+        <source>升级失败。</source>
+        <translation>The upgrade failed.</translation>
+    </message>
+    <message>
+        <source>正在刷新软件源…</source>
+        <translation>Refreshing the package lists…</translation>
+    </message>
+    <message>
+        <source>正在查找新版本…</source>
+        <translation>Looking for the new version…</translation>
+    </message>
+    <message>
+        <source>正在等待管理员授权…</source>
+        <translation>Waiting for the administrator&apos;s authorization…</translation>
+    </message>
+    <message>
+        <source>正在等待其他软件安装结束…</source>
+        <translation>Waiting for another installation to finish…</translation>
+    </message>
+    <message>
+        <source>正在下载新版本…</source>
+        <translation>Downloading the new version…</translation>
+    </message>
+    <message>
+        <source>正在安装新版本…</source>
+        <translation>Installing the new version…</translation>
+    </message>
+    <message>
+        <source>正在取消…</source>
+        <translation>Cancelling…</translation>
+    </message>
+    <message>
+        <source>正在准备升级…</source>
+        <translation>Preparing the upgrade…</translation>
+    </message>
+</context>
+<context>
+    <name>SystemUpgrade</name>
+    <message>
+        <source>系统的软件更新服务在升级结束前停止了。</source>
+        <translation>The system&apos;s software update service stopped before the upgrade finished.</translation>
     </message>
 </context>
 <context>

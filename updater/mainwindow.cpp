@@ -11,9 +11,11 @@
 #include "safefolder.h"
 #include "serverinfo.h"
 #include "singleapplication.h"
+#include "systemupgrade.h"
 #include "ui_mainwindow.h"
 #include "updateroute.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -28,6 +30,7 @@
 #include <QMessageBox>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -293,6 +296,13 @@ void MainWindow::on_pushButton_update_clicked()
 {
     if (updatePackUrl.isEmpty())
         return;
+    // Where the update goes is decided once. An install that the package manager owns needs no
+    // download: PackageKit fetches the new version from the operator's apt repository.
+    const QString systemPackage = SystemPackage::packageName(programFolder);
+    if (UpdateRoute::choose(release.fileName, !systemPackage.isEmpty()) == UpdateRoute::Route::PackageManager) {
+        startSystemUpgrade(systemPackage);
+        return;
+    }
     ui->pushButton_update->setEnabled(false);
     downloading = true;
     startDownload(updatePackMirrors);
@@ -384,6 +394,10 @@ void MainWindow::onDownloadProgress(qint64 current, qint64 total)
 
 void MainWindow::on_pushButton_cancel_clicked()
 {
+    if (systemUpgrade && systemUpgrade->isRunning()) {
+        systemUpgrade->cancel();
+        return;
+    }
     if (!downloading) {
         close();
         return;
@@ -445,7 +459,7 @@ void MainWindow::onDownloadFinish()
 
 void MainWindow::dispatch(const QString &package)
 {
-    // The package-managed outcome is not handed over yet: such an install runs the package as before.
+    // An install that the package manager owns was handed to PackageKit before any download.
     switch (UpdateRoute::choose(QFileInfo(package).fileName(), false)) {
     case UpdateRoute::Route::ProgramFolder:
         installProgramFolder(package);
@@ -456,7 +470,9 @@ void MainWindow::dispatch(const QString &package)
     }
     // Asked afresh: a client may have started, or ended, while the package came in.
     if (SingleApplication::messageRunningInstance(ClientKey, QStringLiteral("updator"))) {
-        waitForClientThenStart(package);
+        waitForClientThen([this, package] {
+            startPackageAndClose(package);
+        });
         return;
     }
     startPackageAndClose(package);
@@ -516,12 +532,12 @@ void MainWindow::refuse(Release::Refusal refusal)
     box.exec();
 }
 
-void MainWindow::waitForClientThenStart(const QString &package)
+void MainWindow::waitForClientThen(const std::function<void()> &next)
 {
-    // An installer must not meet a running client: start once it has ended, or give up waiting.
+    // An installer must not meet a running client: go on once it has ended, or give up waiting.
     auto *poll = new QTimer(this);
     const QDeadlineTimer deadline(clientExitWaitMs);
-    connect(poll, &QTimer::timeout, this, [this, poll, deadline, package] {
+    connect(poll, &QTimer::timeout, this, [this, poll, deadline, next] {
         const bool gone = !clientRunning();
         if (!gone && !deadline.hasExpired())
             return;
@@ -529,7 +545,7 @@ void MainWindow::waitForClientThenStart(const QString &package)
             qCWarning(lcUpdater) << "the client is still running; starting the package anyway";
         poll->stop();
         poll->deleteLater();
-        startPackageAndClose(package);
+        next();
     });
     poll->start(ClientPollMs);
 }
@@ -569,10 +585,86 @@ void MainWindow::startPackageAndClose(const QString &package)
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     // Between asking the client to quit and starting the package, closing would leave the user with
-    // neither program.
-    if (handingOver) {
+    // neither program. While PackageKit upgrades, "取消" is the way out: the upgrade would go on with
+    // no window left to start the new client.
+    if (handingOver || (systemUpgrade && systemUpgrade->isRunning())) {
         event->ignore();
         return;
     }
     QMainWindow::closeEvent(event);
+}
+
+void MainWindow::startSystemUpgrade(const QString &package)
+{
+    ui->pushButton_update->setEnabled(false);
+    ui->pushButton_cancel->setEnabled(false);
+    ui->label_note->setToolTip(QString());
+    if (!systemUpgrade) {
+        systemUpgrade = new SystemUpgrade(this);
+        connect(systemUpgrade, &SystemUpgrade::progress, this, [this](int percent) {
+            ui->progressBar_download->setRange(0, percent < 0 ? 0 : 100);
+            ui->progressBar_download->setValue(qMax(percent, 0));
+        });
+        connect(systemUpgrade, &SystemUpgrade::statusChanged, ui->label_note, &QLabel::setText);
+        connect(systemUpgrade, &SystemUpgrade::cancellableChanged, ui->pushButton_cancel, &QPushButton::setEnabled);
+        connect(systemUpgrade, &SystemUpgrade::finished, this, &MainWindow::onSystemUpgradeFinished);
+    }
+    systemUpgrade->start(package, release.version, SystemPackage::sourceUris(SystemPackage::sourceFile(package)));
+}
+
+void MainWindow::onSystemUpgradeFinished(SystemPackage::Outcome outcome, const QString &details)
+{
+    using SystemPackage::Outcome;
+    const QString text = SystemPackage::message(outcome, release.version);
+    ui->label_note->setText(text);
+    ui->progressBar_download->setRange(0, 100);
+    if (outcome == Outcome::Upgraded) {
+        ui->progressBar_download->setValue(100);
+        handingOver = true;
+        ui->pushButton_cancel->setEnabled(false);
+        if (SingleApplication::messageRunningInstance(ClientKey, QStringLiteral("updator"))) {
+            waitForClientThen([this] {
+                startNewClientAndClose();
+            });
+            return;
+        }
+        startNewClientAndClose();
+        return;
+    }
+
+    // Nothing has changed: the old client keeps running, and the user may try again.
+    ui->progressBar_download->setValue(0);
+    ui->pushButton_cancel->setEnabled(true);
+    ui->pushButton_update->setEnabled(true);
+    if (outcome == Outcome::Cancelled)
+        return;
+    QMessageBox box(QMessageBox::Warning, tr("提示"), text, QMessageBox::NoButton, this);
+    if (outcome == Outcome::NoPackageKit) {
+        const QString commands = SystemPackage::aptCommands(SystemPackage::packageName(programFolder));
+        QGuiApplication::clipboard()->setText(commands);
+        box.setIcon(QMessageBox::Information);
+        box.setText(tr("没有找到系统的软件更新服务（PackageKit）。请在终端中运行下面两条命令完成升级，"
+                       "命令已复制到剪贴板：") +
+                    QLatin1String("\n\n") + commands);
+        box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    } else if (!details.isEmpty()) {
+        // PackageKit's own words (apt's, mostly), for whoever looks after the machine; the box's
+        // details button would bring an untranslated label.
+        box.setInformativeText(details.section(QLatin1Char('\n'), 0, 1).left(400));
+    }
+    box.addButton(tr("确定"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+void MainWindow::startNewClientAndClose()
+{
+    handingOver = false;
+    const QString client = QDir(programFolder).filePath(QStringLiteral("ORVN"));
+    if (QProcess::startDetached(client, {}, programFolder)) {
+        close();
+        return;
+    }
+    qCWarning(lcUpdater) << "could not start" << client;
+    ui->label_note->setText(tr("升级完成，请重新打开 Orvane网络电视。"));
+    ui->pushButton_cancel->setEnabled(true);
 }

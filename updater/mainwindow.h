@@ -3,6 +3,7 @@
 #include "downloadcontrol.h"
 #include "releasemanifest.h"
 #include "retrypolicy.h"
+#include "systempackage.h"
 #include "transferrate.h"
 
 #include <QElapsedTimer>
@@ -11,8 +12,11 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
+
 class QMessageBox;
 class SingleApplication;
+class SystemUpgrade;
 
 namespace Ui {
 class MainWindow;
@@ -78,7 +82,7 @@ private:
     QString folderPath() const;
     bool fetchServerConfig(const QString &url);
     void startDownload(const QStringList &mirrors);
-    void waitForClientThenStart(const QString &package);
+    void waitForClientThen(const std::function<void()> &next);
     bool clientRunning() const;
     void startPackageAndClose(const QString &package);
     // Hands the verified package to whoever installs it: this updater, the package manager, or the package itself.
@@ -90,6 +94,10 @@ private:
     void refuse(Release::Refusal refusal);
     // Speed and time left, or why nothing arrives.
     void showDownloadNote();
+    // A package-managed install: PackageKit upgrades the package; the old client runs until it has.
+    void startSystemUpgrade(const QString &package);
+    void onSystemUpgradeFinished(SystemPackage::Outcome outcome, const QString &details);
+    void startNewClientAndClose();
 
     SingleApplication *app = nullptr;
     Ui::MainWindow *ui = nullptr;
@@ -124,4 +132,7 @@ private:
     bool retryPending = false;
     // Lets the speed fall while nothing arrives.
     QTimer rateTimer;
+
+    // Upgrades an install that the system's package manager owns.
+    SystemUpgrade *systemUpgrade = nullptr;
 };
