@@ -92,6 +92,10 @@
         <source>无法替换程序文件夹，未做任何更改。</source>
         <translation>The program folder could not be replaced. Nothing was changed.</translation>
     </message>
+    <message>
+        <source>其他用户也可以写入程序所在的文件夹 %1，无法安全地安装更新。请把程序移到只有您能写入的文件夹中。</source>
+        <translation>Other users can write to %1, the folder that holds the program, so the update cannot be installed safely. Move the program to a folder that only you can write to.</translation>
+    </message>
 </context>
 <context>
     <name>FolderUpdate</name>
