@@ -20,6 +20,23 @@
 #include <QTest>
 #include <QTimer>
 
+namespace {
+
+// Runs the event loop until something ends it, or gives up after 5 s with 99. The give-up timer goes
+// with the call: one left armed would end a later test's loop.
+int execOrGiveUp()
+{
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout, [] {
+        QCoreApplication::exit(99);
+    });
+    giveUp.start(5000);
+    return QCoreApplication::exec();
+}
+
+} // namespace
+
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -285,10 +302,7 @@ void TestMainWindow::closeWithoutTray_endsTheProgram()
         else
             window->close();
     });
-    QTimer::singleShot(5000, [] {
-        QCoreApplication::exit(99);
-    });
-    QCOMPARE(QCoreApplication::exec(), 0);
+    QCOMPARE(execOrGiveUp(), 0);
 }
 
 void TestMainWindow::minimiseButton_minimises()
@@ -359,13 +373,16 @@ void TestMainWindow::messages_onlyTheExactWordsAct()
     window->hide();
     // Quitting only shows inside a running event loop: the message ends it with 0, else the timer with
     // 99. The message is handled before it returns, and a loop told to end does so before any timer
-    // armed meanwhile fires.
+    // armed meanwhile fires. The timer goes with the test, so that it cannot end the next one's loop.
     constexpr int NotQuit = 99;
-    QTimer::singleShot(0, window, [this, message] {
+    QTimer notQuit;
+    notQuit.setSingleShot(true);
+    connect(&notQuit, &QTimer::timeout, [] {
+        QCoreApplication::exit(NotQuit);
+    });
+    QTimer::singleShot(0, window, [this, message, &notQuit] {
         window->receiveMessage(message);
-        QTimer::singleShot(50, [] {
-            QCoreApplication::exit(NotQuit);
-        });
+        notQuit.start(50);
     });
     QCOMPARE(QCoreApplication::exec(), quits ? 0 : NotQuit);
     QVERIFY(window->isHidden());
@@ -377,10 +394,7 @@ void TestMainWindow::ctrlQ_endsTheProgram()
     QVERIFY(quit);
     QCOMPARE(quit->key(), QKeySequence(QStringLiteral("Ctrl+Q")));
     QTimer::singleShot(0, quit, &QShortcut::activated);
-    QTimer::singleShot(5000, [] {
-        QCoreApplication::exit(99);
-    });
-    QCOMPARE(QCoreApplication::exec(), 0);
+    QCOMPARE(execOrGiveUp(), 0);
 }
 
 void TestMainWindow::f11_togglesTheCurrentPageFullScreen()
