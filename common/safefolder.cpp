@@ -71,9 +71,15 @@ QString SafeFolder::choose(const QString &preferred, const QString &fallback)
 {
     if (isOwnAndClosed(preferred) && ProgramFolder::isWritable(preferred))
         return preferred;
-    if (fallback.isEmpty() || !QDir().mkpath(QFileInfo(fallback).absolutePath()))
+    if (fallback.isEmpty())
         return QString();
 #ifdef Q_OS_UNIX
+    // The program's folder above the fallback is made private too: what it keeps is nobody else's to list.
+    const QString above = QFileInfo(fallback).absolutePath();
+    if (!QFileInfo::exists(above) && QDir().mkpath(QFileInfo(above).absolutePath()))
+        ::mkdir(QFile::encodeName(above).constData(), 0700);
+    if (!QFileInfo(above).isDir())
+        return QString();
     const QByteArray native = QFile::encodeName(fallback);
     ::mkdir(native.constData(), 0700);
     struct stat st
@@ -85,7 +91,8 @@ QString SafeFolder::choose(const QString &preferred, const QString &fallback)
         (st.st_mode & 022) == 0 && (st.st_mode & 077) != 0)
         ::chmod(native.constData(), 0700);
 #else
-    QDir().mkpath(fallback);
+    if (!QDir().mkpath(fallback))
+        return QString();
 #endif
     return isOwnAndClosed(fallback) && ProgramFolder::isWritable(fallback) ? fallback : QString();
 }

@@ -202,6 +202,9 @@ void TestSafeFolder::choose_takesOnlyAFolderOfTheUsersOwnClosedToOthers()
     QCOMPARE(result, expected);
     if (chosen == QLatin1String("cache"))
         QCOMPARE(modeOf(fallback), 0700);
+    // The program's own folder above it, made here too, lists what it keeps to nobody else.
+    if (chosen == QLatin1String("cache") && cache == QLatin1String("absent"))
+        QCOMPARE(modeOf(QFileInfo(fallback).path()), 0700);
     QVERIFY(QDir(elsewhere).isEmpty());
     setMode(preferred, 0755);
 }
