@@ -70,9 +70,10 @@ void TestAdvertising::initTestCase()
     QVERIFY(server.start(www.path()));
     writeFile(www.filePath(QStringLiteral("banner.html")),
               "<!doctype html><meta charset=\"utf-8\"><title>首页横幅</title><p>banner");
-    writeFile(www.filePath(QStringLiteral("soft/config.ini")),
-              "AppVersion=" ORVANE_PRODUCT_VERSION "\nbannerADUrl=" + server.url(QStringLiteral("/banner.html")).toUtf8() +
-                  "\ntextADStr=\"第一条;第二条\"\ntextADLink=\"http://127.0.0.1/1;http://127.0.0.1/2\"\n");
+    writeFile(
+        www.filePath(QStringLiteral("soft/config.ini")),
+        "AppVersion=" ORVANE_PRODUCT_VERSION "\nbannerADUrl=" + server.url(QStringLiteral("/banner.html")).toUtf8() +
+            "\ntextADStr=\"第一条;第二条\"\ntextADLink=\"http://127.0.0.1/1;http://127.0.0.1/2\"\n");
     // The program's folder, with the local pages as the build delivers them.
     const QDir delivered(QStringLiteral(PROGRAM_DIR "/html"));
     QDir().mkpath(programDir.filePath(QStringLiteral("html")));

@@ -305,8 +305,8 @@ void TestFolderInstall::parentOpenToOthers_isRefusedAndWhatLiesThereLeftAlone()
     const QString parent = installation.root.path();
     for (const QFile::Permissions openTo : {QFile::WriteGroup, QFile::WriteOther}) {
         QVERIFY(QFile::setPermissions(parent, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | openTo));
-        const FolderInstall::Result refused = FolderInstall(installation.folder).prepare(installation.archive,
-                                                                                         QStringLiteral("2.0"));
+        const FolderInstall::Result refused =
+            FolderInstall(installation.folder).prepare(installation.archive, QStringLiteral("2.0"));
         QCOMPARE(refused.problem, Problem::SharedParent);
         QCOMPARE(installation.version(), QStringLiteral("1.0"));
         QVERIFY(installation.clean());

@@ -564,8 +564,9 @@ QString installProblemText(const FolderInstall::Result &result)
     case FolderInstall::Problem::SwapFailed:
         return QCoreApplication::translate("FolderInstall", "无法替换程序文件夹，未做任何更改。");
     case FolderInstall::Problem::SharedParent:
-        return QCoreApplication::translate("FolderInstall", "其他用户也可以写入程序所在的文件夹 %1，无法安全地安装更新。"
-                                                            "请把程序移到只有您能写入的文件夹中。")
+        return QCoreApplication::translate("FolderInstall",
+                                           "其他用户也可以写入程序所在的文件夹 %1，无法安全地安装更新。"
+                                           "请把程序移到只有您能写入的文件夹中。")
             .arg(result.detail);
     }
     return QString();
