@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "configfetch.h"
 #include "deployment.h"
 #include "downloadcontrol.h"
 #include "folderupdate.h"
@@ -21,15 +22,12 @@
 #include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocalSocket>
 #include <QLoggingCategory>
 #include <QMessageBox>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -44,7 +42,6 @@ namespace {
 const QString ServerConfigFile = QStringLiteral("ServerConfig.ini");
 const QString ClientKey = QStringLiteral("ORVN");
 constexpr int ClientPollMs = 100;
-constexpr qint64 MaxConfigBody = 1024 * 1024;
 } // namespace
 
 MainWindow::MainWindow(SingleApplication *app, QWidget *parent)
@@ -138,13 +135,13 @@ void MainWindow::setProgramFolder(const QString &folder)
 
 void MainWindow::setStallTimeout(int milliseconds)
 {
-    stallTimeoutMs = milliseconds;
+    fetchLimits.stallMs = milliseconds;
     control->SetStallTimeout(milliseconds);
 }
 
 void MainWindow::setFetchDeadline(int milliseconds)
 {
-    fetchDeadlineMs = milliseconds;
+    fetchLimits.deadlineMs = milliseconds;
 }
 
 QString MainWindow::folderPath() const
@@ -231,64 +228,28 @@ void MainWindow::setUpNotesLinks()
 
 bool MainWindow::fetchServerConfig(const QString &url)
 {
-    QNetworkAccessManager manager;
-    QEventLoop loop;
-    QNetworkRequest request{QUrl(url)};
-    // A server that accepts the connection and then says nothing must not keep the check forever.
-    request.setTransferTimeout(stallTimeoutMs);
-    QNetworkReply *reply = manager.get(request);
-    // Taken as it arrives and no faster, so the cap bounds what is held, not what the server has sent.
-    reply->setReadBufferSize(64 * 1024);
-    QByteArray body;
-    enum class Cut { No, TooLarge, Late } cut = Cut::No;
-    const auto stop = [reply, &cut](Cut why) {
-        if (cut == Cut::No) {
-            cut = why;
-            reply->abort();
-        }
-    };
-    connect(reply, &QNetworkReply::metaDataChanged, &loop, [reply, &stop] {
-        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > MaxConfigBody)
-            stop(Cut::TooLarge);
-    });
-    connect(reply, &QNetworkReply::readyRead, &loop, [reply, &body, &stop] {
-        body += reply->read(MaxConfigBody + 1 - body.size());
-        if (body.size() > MaxConfigBody)
-            stop(Cut::TooLarge);
-    });
-    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit, Qt::DirectConnection);
-    // A byte now and then is no stall, yet the check must end: the whole fetch has a deadline too.
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    connect(&deadline, &QTimer::timeout, &loop, [&stop] {
-        stop(Cut::Late);
-    });
-    deadline.start(fetchDeadlineMs);
-    if (!reply->isFinished())
-        loop.exec();
-    if (cut == Cut::No && reply->error() == QNetworkReply::NoError) {
-        body += reply->read(MaxConfigBody + 1 - body.size());
-        if (body.size() > MaxConfigBody)
-            cut = Cut::TooLarge;
+    const ConfigFetch::Result fetched = ConfigFetch::get(QUrl(url), fetchLimits);
+    switch (fetched.outcome) {
+    case ConfigFetch::Outcome::TooLarge:
+        qCWarning(lcUpdater) << "configuration from" << url << "is larger than" << fetchLimits.maxBytes << "bytes";
+        return false;
+    case ConfigFetch::Outcome::Late:
+        qCWarning(lcUpdater) << "configuration from" << url << "did not arrive within" << fetchLimits.deadlineMs
+                             << "ms";
+        return false;
+    case ConfigFetch::Outcome::Failed:
+        qCWarning(lcUpdater) << "cannot fetch" << url << fetched.error;
+        return false;
+    case ConfigFetch::Outcome::Fetched:
+        break;
     }
-
-    bool written = false;
-    if (cut == Cut::TooLarge) {
-        qCWarning(lcUpdater) << "configuration from" << url << "is larger than" << MaxConfigBody << "bytes";
-    } else if (cut == Cut::Late) {
-        qCWarning(lcUpdater) << "configuration from" << url << "did not arrive within" << fetchDeadlineMs << "ms";
-    } else if (reply->error() != QNetworkReply::NoError) {
-        qCWarning(lcUpdater) << "cannot fetch" << url << reply->errorString();
-    } else {
-        // Written without following a link: one planted in its place is refused, and nothing else is touched.
-        SafeFolder folder(folderPath());
-        QFile file;
-        written = folder.open(&file, ServerConfigFile, SafeFolder::Mode::Replace) && file.write(body) == body.size() &&
-                  file.flush();
-        if (!written)
-            qCWarning(lcUpdater) << "cannot keep the configuration:" << folder.errorString();
-    }
-    delete reply;
+    // Written without following a link: one planted in its place is refused, and nothing else is touched.
+    SafeFolder folder(folderPath());
+    QFile file;
+    const bool written = folder.open(&file, ServerConfigFile, SafeFolder::Mode::Replace) &&
+                         file.write(fetched.body) == fetched.body.size() && file.flush();
+    if (!written)
+        qCWarning(lcUpdater) << "cannot keep the configuration:" << folder.errorString();
     return written;
 }
 

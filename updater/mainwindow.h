@@ -1,5 +1,6 @@
 #pragma once
 
+#include "configfetch.h"
 #include "downloadcontrol.h"
 #include "releasemanifest.h"
 #include "retrypolicy.h"
@@ -115,8 +116,7 @@ private:
     QString workFolder;
     bool workFolderChosen = false;
     QString programFolder;
-    int stallTimeoutMs = 30000;
-    int fetchDeadlineMs = 60000;
+    ConfigFetch::Limits fetchLimits;
     int clientExitWaitMs = 10000;
     int speedWindowMs = 5000;
     QPointer<QMessageBox> cancelQuestion;
