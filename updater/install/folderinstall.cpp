@@ -1,6 +1,7 @@
 #include "folderinstall.h"
 
 #include "archivecheck.h"
+#include "archivereader.h"
 #include "usersfiles.h"
 
 #include <QCoreApplication>
@@ -10,8 +11,6 @@
 #include <QLoggingCategory>
 #include <QProcess>
 
-#include <archive.h>
-#include <archive_entry.h>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -33,79 +32,6 @@ constexpr int VersionCheckMs = 10000;
 QByteArray encoded(const QString &name)
 {
     return QFile::encodeName(name);
-}
-
-struct ArchiveCloser
-{
-    void operator()(archive *a) const
-    {
-        archive_read_free(a);
-    }
-};
-using ArchivePtr = std::unique_ptr<archive, ArchiveCloser>;
-
-ArchivePtr openArchive(const QString &path, QString *error)
-{
-    ArchivePtr reader(archive_read_new());
-    archive_read_support_filter_all(reader.get());
-    archive_read_support_format_tar(reader.get());
-    if (archive_read_open_filename(reader.get(), encoded(path).constData(), 64 * 1024) != ARCHIVE_OK) {
-        *error = QString::fromLocal8Bit(archive_error_string(reader.get()));
-        return nullptr;
-    }
-    return reader;
-}
-
-ArchiveCheck::Entry entryOf(archive_entry *entry)
-{
-    ArchiveCheck::Entry e;
-    e.path = QString::fromUtf8(archive_entry_pathname_utf8(entry) ? archive_entry_pathname_utf8(entry)
-                                                                  : archive_entry_pathname(entry));
-    e.mode = archive_entry_mode(entry);
-    if (const char *hard = archive_entry_hardlink(entry)) {
-        e.type = ArchiveCheck::Entry::Type::HardLink;
-        e.target = QString::fromUtf8(hard);
-        return e;
-    }
-    switch (archive_entry_filetype(entry)) {
-    case AE_IFREG:
-        e.type = ArchiveCheck::Entry::Type::File;
-        break;
-    case AE_IFDIR:
-        e.type = ArchiveCheck::Entry::Type::Folder;
-        break;
-    case AE_IFLNK:
-        e.type = ArchiveCheck::Entry::Type::SymbolicLink;
-        e.target = QString::fromUtf8(archive_entry_symlink(entry));
-        break;
-    default:
-        e.type = ArchiveCheck::Entry::Type::Other;
-    }
-    return e;
-}
-
-// Reads the whole listing; a damaged or truncated archive fails here, before anything is written.
-bool listArchive(const QString &path, QList<ArchiveCheck::Entry> *entries, QString *error)
-{
-    const ArchivePtr reader = openArchive(path, error);
-    if (!reader)
-        return false;
-    archive_entry *entry = nullptr;
-    for (;;) {
-        const int status = archive_read_next_header(reader.get(), &entry);
-        if (status == ARCHIVE_EOF)
-            return true;
-        if (status != ARCHIVE_OK) {
-            *error = QString::fromLocal8Bit(archive_error_string(reader.get()));
-            return false;
-        }
-        entries->append(entryOf(entry));
-        // Skipping the data still reads it through, so a cut-off file is noticed too.
-        if (archive_read_data_skip(reader.get()) != ARCHIVE_OK) {
-            *error = QString::fromLocal8Bit(archive_error_string(reader.get()));
-            return false;
-        }
-    }
 }
 
 // Opens (and, with `create`, makes) the folder `parts` below `root`, one component at a time, never
@@ -228,7 +154,7 @@ FolderInstall::Result FolderInstall::prepare(const QString &archive, const QStri
 
     QList<ArchiveCheck::Entry> entries;
     QString error;
-    if (!listArchive(archive, &entries, &error))
+    if (!ArchiveReader::list(archive, &entries, &error))
         return {Problem::NotAnArchive, error};
     const ArchiveCheck::Verdict verdict = ArchiveCheck::judge(entries);
     if (verdict == ArchiveCheck::Verdict::NotAProgramFolder || verdict == ArchiveCheck::Verdict::Empty)
@@ -266,7 +192,7 @@ FolderInstall::Result FolderInstall::prepare(const QString &archive, const QStri
 FolderInstall::Result FolderInstall::unpack(const QString &archivePath)
 {
     QString error;
-    const ArchivePtr reader = openArchive(archivePath, &error);
+    const ArchiveReader::Ptr reader = ArchiveReader::open(archivePath, &error);
     if (!reader)
         return {Problem::NotAnArchive, error};
     const Fd root = FolderOps::openFolderAt(parent.get(), staging);
@@ -287,7 +213,7 @@ FolderInstall::Result FolderInstall::unpack(const QString &archivePath)
             return {Problem::NotAnArchive, QString::fromLocal8Bit(archive_error_string(reader.get()))};
         if (++count == 8)
             step(Step::HalfUnpacked);
-        const ArchiveCheck::Entry entry = entryOf(header);
+        const ArchiveCheck::Entry entry = ArchiveReader::entryOf(header);
         // The top folder becomes the staging folder itself; the listing has been judged already.
         const QStringList parts = ArchiveCheck::components(entry.path).mid(1);
         if (parts.isEmpty())
