@@ -6,6 +6,7 @@
 #include "fixture.h"
 #include "nginxserver.h"
 #include "resumestate.h"
+#include "testfiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -22,17 +23,13 @@
 
 namespace {
 
+using TestFiles::contentOf;
+
 QByteArray package(qint64 size, quint32 seed = 7)
 {
     QList<quint32> words((size + 3) / 4);
     QRandomGenerator(seed).fillRange(words.data(), words.size());
     return QByteArray(reinterpret_cast<const char *>(words.constData()), size);
-}
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 QByteArray sha256(const QByteArray &bytes)

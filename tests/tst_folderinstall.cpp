@@ -3,6 +3,7 @@
 #include "fixture.h"
 #include "folderinstall.h"
 #include "testarchive.h"
+#include "testfiles.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -13,6 +14,8 @@
 #include <unistd.h>
 
 namespace {
+
+using TestFiles::contentOf;
 
 using Step = FolderInstall::Step;
 using Problem = FolderInstall::Problem;
@@ -40,12 +43,6 @@ QList<TestArchive::Entry> releaseB(const QString &top = QStringLiteral("orvane-2
     }
     entries.append({top + QStringLiteral("/config.ini"), AE_IFREG, "[Skin]\ncurrentSkinIndex=1\nnewKey=new\n"});
     return entries;
-}
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool writeFile(const QString &path, const QByteArray &data, QFile::Permissions extra = {})

@@ -6,6 +6,7 @@
 #include "nginxserver.h"
 #include "processtest.h"
 #include "programfolder.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,6 +19,9 @@
 #include <unistd.h>
 
 namespace {
+
+using TestFiles::contentOf;
+using TestFiles::writeFile;
 // The account that plays the user when the tests run as root, to whom modes apply.
 constexpr uid_t OtherUser = 65534;
 constexpr gid_t OtherGroup = 65534;
@@ -25,18 +29,6 @@ constexpr gid_t OtherGroup = 65534;
 bool isRoot()
 {
     return ::geteuid() == 0;
-}
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
 }
 
 // A folder of the user's own: as root, one that the other user owns.

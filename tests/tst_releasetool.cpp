@@ -1,5 +1,6 @@
 // The operator's release tool as a program: key, signed configuration, verification, bad input.
 #include "serverinfo.h"
+#include "testfiles.h"
 #include "testrelease.h"
 
 #include <QDir>
@@ -9,6 +10,9 @@
 #include <QTest>
 
 namespace {
+
+using TestFiles::contentOf;
+using TestFiles::writeFile;
 
 struct Run
 {
@@ -27,18 +31,6 @@ Run tool(const QStringList &arguments)
     run.out = process.readAllStandardOutput();
     run.err = process.readAllStandardError();
     return run;
-}
-
-bool writeFile(const QString &path, const QByteArray &contents)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
-}
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace

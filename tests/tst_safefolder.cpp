@@ -1,6 +1,7 @@
 // Folders written without following links: what is planted in them is refused and left alone, and
 // only a folder of the user's own, closed to others, is used.
 #include "safefolder.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,8 @@ Q_DECLARE_METATYPE(SafeFolder::Error)
 
 namespace {
 
+using TestFiles::contentOf;
+
 bool setMode(const QString &path, int mode)
 {
     return ::chmod(QFile::encodeName(path).constData(), mode_t(mode)) == 0;
@@ -26,12 +29,6 @@ int modeOf(const QString &path)
     {
     };
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
-}
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace

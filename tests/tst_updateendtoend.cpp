@@ -4,6 +4,7 @@
 #include "fixture.h"
 #include "nginxserver.h"
 #include "processtest.h"
+#include "testfiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -13,15 +14,12 @@
 #include <QTest>
 
 namespace {
+
+using TestFiles::contentOf;
 const QString Listening = QStringLiteral("primary instance listening");
 const QString Package = QStringLiteral("orvane-update-demo.sh");
 const QString Marker = QStringLiteral("orvane-update-demo.done");
 
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 } // namespace
 
 class TestUpdateEndToEnd : public QObject

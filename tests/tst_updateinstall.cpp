@@ -9,6 +9,7 @@
 #include "productversion.h"
 #include "singleapplication.h"
 #include "testarchive.h"
+#include "testfiles.h"
 
 #include <QSettings>
 #include <QSignalSpy>
@@ -19,20 +20,10 @@
 
 namespace {
 
+using TestFiles::contentOf;
+using TestFiles::writeFile;
+
 const QString Listening = QStringLiteral("primary instance listening");
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
 
 QString run(const QString &program, const QStringList &arguments)
 {
