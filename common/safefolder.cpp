@@ -174,28 +174,6 @@ bool SafeFolder::open(QFile *file, const QString &name, Mode mode)
     return true;
 }
 
-bool SafeFolder::read(const QString &name, qint64 maxBytes, QByteArray *data)
-{
-    QFile file;
-    if (!open(&file, name, Mode::Read))
-        return false;
-    // By what arrives, never by the size the file claims: a size can change, and a special file has none.
-    QByteArray result;
-    for (;;) {
-        const qint64 want = qMin(ReadBlock, maxBytes + 1 - result.size());
-        const QByteArray block = file.read(want);
-        if (block.isEmpty())
-            break;
-        result += block;
-        if (result.size() > maxBytes)
-            return fail(Error::TooLarge, name, 0);
-    }
-    if (file.error() != QFileDevice::NoError)
-        return fail(Error::System, name, EIO);
-    *data = result;
-    return true;
-}
-
 bool SafeFolder::noLinkAt(const QString &name)
 {
     struct stat st
@@ -274,18 +252,6 @@ bool SafeFolder::open(QFile *file, const QString &name, Mode mode)
     return true;
 }
 
-bool SafeFolder::read(const QString &name, qint64 maxBytes, QByteArray *data)
-{
-    QFile file;
-    if (!open(&file, name, Mode::Read))
-        return false;
-    const QByteArray result = file.read(maxBytes + 1);
-    if (result.size() > maxBytes)
-        return fail(Error::TooLarge, name, 0);
-    *data = result;
-    return true;
-}
-
 bool SafeFolder::noLinkAt(const QString &name)
 {
     const QFileInfo info(QDir(folder).filePath(name));
@@ -312,6 +278,28 @@ bool SafeFolder::rename(const QString &from, const QString &to)
 }
 
 #endif
+
+bool SafeFolder::read(const QString &name, qint64 maxBytes, QByteArray *data)
+{
+    QFile file;
+    if (!open(&file, name, Mode::Read))
+        return false;
+    // By what arrives, never by the size the file claims: a size can change, and a special file has none.
+    QByteArray result;
+    for (;;) {
+        const qint64 want = qMin(ReadBlock, maxBytes + 1 - result.size());
+        const QByteArray block = file.read(want);
+        if (block.isEmpty())
+            break;
+        result += block;
+        if (result.size() > maxBytes)
+            return fail(Error::TooLarge, name, 0);
+    }
+    if (file.error() != QFileDevice::NoError)
+        return fail(Error::System, name, EIO);
+    *data = result;
+    return true;
+}
 
 bool SafeFolder::write(const QString &name, const QByteArray &data)
 {
