@@ -132,3 +132,9 @@ QString InstanceLock::lockPath(const QString &)
 }
 
 #endif
+
+bool InstanceLock::heldByAnother(const QString &key)
+{
+    const InstanceLock probe(key);
+    return probe.state() == State::Secondary;
+}

@@ -80,8 +80,7 @@ void FolderUpdate::waitForClientToQuit()
     poll.disconnect();
     connect(&poll, &QTimer::timeout, this, [this] {
         // The kernel drops the client's lock only once its process has ended.
-        const InstanceLock probe(clientKey);
-        if (probe.state() != InstanceLock::State::Secondary) {
+        if (!InstanceLock::heldByAnother(clientKey)) {
             poll.stop();
             swapAndStart();
         } else if (deadline.hasExpired()) {
