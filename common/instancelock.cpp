@@ -132,9 +132,3 @@ QString InstanceLock::lockPath(const QString &)
 }
 
 #endif
-
-bool InstanceLock::heldByAnother(const QString &key)
-{
-    const InstanceLock probe(key);
-    return probe.state() == State::Secondary;
-}

@@ -36,9 +36,6 @@ public:
         return error;
     }
 
-    // Whether another live process holds `key`. The probe holds a free key for an instant only.
-    static bool heldByAnother(const QString &key);
-
     // A folder only the current user can enter: XDG_RUNTIME_DIR when it is usable, otherwise
     // "<cache home>/orvane/run", made private. Empty when neither can be had.
     static QString privateRuntimeDir();

@@ -85,7 +85,8 @@ bool SingleApplication::messageRunningInstance(const QString &key, const QString
     // Decided before any application object exists, so a start that only hands over a message pays
     // for neither the window system nor what the program loads afterwards. A free key is released
     // again at once for the application object to take.
-    if (!InstanceLock::heldByAnother(key))
+    const InstanceLock probe(key);
+    if (probe.state() != InstanceLock::State::Secondary)
         return false;
     deliver(InstanceLock::serverName(key), message);
     return true;

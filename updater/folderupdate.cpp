@@ -80,7 +80,8 @@ void FolderUpdate::waitForClientToQuit()
     poll.disconnect();
     connect(&poll, &QTimer::timeout, this, [this] {
         // The kernel drops the client's lock only once its process has ended.
-        if (!InstanceLock::heldByAnother(clientKey)) {
+        const InstanceLock probe(clientKey);
+        if (probe.state() != InstanceLock::State::Secondary) {
             poll.stop();
             swapAndStart();
         } else if (deadline.hasExpired()) {

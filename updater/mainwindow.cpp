@@ -25,6 +25,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLocalSocket>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QProcess>
@@ -512,9 +513,16 @@ void MainWindow::waitForClientThen(const std::function<void()> &next)
 
 bool MainWindow::clientRunning() const
 {
+    QLocalSocket socket;
+    socket.connectToServer(InstanceLock::serverName(ClientKey), QIODevice::WriteOnly);
+    if (socket.waitForConnected(ClientPollMs)) {
+        socket.abort();
+        return true;
+    }
     // The client closes its server while it is still shutting down; its lock goes only when the
-    // process has ended.
-    return InstanceLock::heldByAnother(ClientKey);
+    // process has ended. The probe holds the key for an instant only.
+    const InstanceLock probe(ClientKey);
+    return probe.state() == InstanceLock::State::Secondary;
 }
 
 void MainWindow::startPackageAndClose(const QString &package)
